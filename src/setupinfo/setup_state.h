@@ -1,0 +1,54 @@
+// The process-wide setup state shared by every part of the program.
+//
+// Each field is written by one subsystem (named beside it) and read by the
+// others. The record sits beside the setup information so that the copy
+// phase, the system configuration and the shell can all read it without
+// depending on each other.
+#pragma once
+
+#include <windows.h>
+
+#include "setup_text.h"
+
+const int kPathSize = 256;
+const int kProductNameSize = 64;
+const int kLoadProgramSize = 20;
+const int kDriverInstanceSize = 8;
+
+struct SetupState {
+    HINSTANCE instance;                      // shell: entry
+    char sourceDir[kPathSize];               // start directory, no trailing backslash
+    char setupDatPath[kPathSize];            // sourceDir\setup.dat; empty when it does not fit
+    char productName[kProductNameSize];
+    LONG expectedBytes;                      // "SizeInKB" times 1000
+    char loadProgram[kLoadProgramSize];
+    char systemDir[kPathSize];
+    char windowsDir[kPathSize];
+    char driverInf[kPathSize];               // copy phase
+    char oemsetupInf[kPathSize];             // copy phase
+    LONG copiedBytes;                        // copy phase: sizes rounded up to 2048
+    HWND progressBar;                        // install sequence
+    char vender[kPathSize];                  // device registration
+    char mfg[kPathSize];                     // device registration
+    char driverInstance[kDriverInstanceSize];  // device registration, "0000" at first
+    char messageText[kPathSize];             // prompts and error texts
+};
+
+extern SetupState gSetup;
+
+// The setup text, loaded by the copy phase and released by the registry
+// phase at its end, or by the copy phase when a list section is missing.
+extern SetupText gSetupText;
+
+// Fills sourceDir, setupDatPath, productName, expectedBytes, loadProgram,
+// systemDir and windowsDir from the current directory, setup.dat and the
+// system.
+void LoadSetupState();
+
+// Profile reads from setup.dat. With no usable setupDatPath they give the
+// default, so a path that did not fit never reads some other file.
+// ReadSetupString may be given its own buffer as the default: an absent key
+// then leaves the buffer as it was.
+void ReadSetupString(const char* section, const char* key, const char* defaultText,
+                     char* buffer, int cchBuffer);
+int ReadSetupInt(const char* section, const char* key, int defaultValue);

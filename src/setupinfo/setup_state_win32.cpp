@@ -1,0 +1,64 @@
+#include "setup_state.h"
+
+#include "text.h"
+
+SetupState gSetup = {nullptr, "", "", "", 0, "", "", "", "", "", 0, nullptr, "", "", "0000", ""};
+SetupText gSetupText = {nullptr, 0};
+
+static const char kSetupDatName[] = "setup.dat";
+
+void ReadSetupString(const char* section, const char* key, const char* defaultText,
+                     char* buffer, int cchBuffer) {
+    char fallback[kPathSize];
+    TextCopy(fallback, sizeof fallback, defaultText ? defaultText : "");
+    if (gSetup.setupDatPath[0] == '\0') {
+        TextCopy(buffer, cchBuffer, fallback);
+        return;
+    }
+    GetPrivateProfileStringA(section, key, fallback, buffer, cchBuffer, gSetup.setupDatPath);
+}
+
+int ReadSetupInt(const char* section, const char* key, int defaultValue) {
+    if (gSetup.setupDatPath[0] == '\0')
+        return defaultValue;
+    return (int)GetPrivateProfileIntA(section, key, defaultValue, gSetup.setupDatPath);
+}
+
+// The current directory with one trailing backslash removed, so that a
+// drive root A:\ becomes A:. A directory that does not fit leaves it empty.
+static void ReadSourceDir() {
+    char dir[kPathSize];
+    DWORD cch = GetCurrentDirectoryA(sizeof dir, dir);
+    gSetup.sourceDir[0] = '\0';
+    if (cch == 0 || cch >= sizeof dir)
+        return;
+    if (dir[cch - 1] == '\\')
+        dir[cch - 1] = '\0';
+    TextCopy(gSetup.sourceDir, sizeof gSetup.sourceDir, dir);
+}
+
+void LoadSetupState() {
+    ReadSourceDir();
+    gSetup.setupDatPath[0] = '\0';
+    if (gSetup.sourceDir[0] != '\0' &&
+        !TextFormat(gSetup.setupDatPath, sizeof gSetup.setupDatPath, "%s\\%s",
+                    gSetup.sourceDir, kSetupDatName))
+        gSetup.setupDatPath[0] = '\0';
+    ReadSetupString("Product", "ProductName", gSetup.productName, gSetup.productName,
+                    sizeof gSetup.productName);
+    // Kilobytes of 1000 bytes; in 64 bits and held to the field's range, so a
+    // huge "SizeInKB" cannot wrap around to a small or negative total.
+    long long expected = (long long)ReadSetupInt("DiskSpace", "SizeInKB", 0) * 1000;
+    if (expected > 0x7FFFFFFF)
+        expected = 0x7FFFFFFF;
+    if (expected < -0x7FFFFFFF)
+        expected = -0x7FFFFFFF;
+    gSetup.expectedBytes = (LONG)expected;
+    ReadSetupString("Product", "load", "", gSetup.loadProgram, sizeof gSetup.loadProgram);
+    UINT cch = GetSystemDirectoryA(gSetup.systemDir, sizeof gSetup.systemDir);
+    if (cch == 0 || cch >= sizeof gSetup.systemDir)
+        gSetup.systemDir[0] = '\0';
+    cch = GetWindowsDirectoryA(gSetup.windowsDir, sizeof gSetup.windowsDir);
+    if (cch == 0 || cch >= sizeof gSetup.windowsDir)
+        gSetup.windowsDir[0] = '\0';
+}

@@ -1,0 +1,111 @@
+#include "setup_text.h"
+
+namespace {
+
+// Hands out the file byte by byte, refilling its buffer every 1024 bytes.
+struct ByteReader {
+    ReadBytesFn read;
+    void* context;
+    unsigned char* buffer;
+    unsigned long delivered;
+    bool failed;
+
+    unsigned char Next() {
+        unsigned long index = delivered % kReadBufferSize;
+        if (index == 0) {
+            long got = read(context, buffer, kReadBufferSize);
+            if (got < 0) {
+                failed = true;
+                got = 0;
+            }
+            if (got < kReadBufferSize)
+                buffer[got] = EndMarker;
+        }
+        delivered++;
+        return buffer[index];
+    }
+};
+
+}  // namespace
+
+long FilterSetupText(ReadBytesFn read, void* context, unsigned char* readBuffer,
+                     long fileSize, unsigned char* text) {
+    ByteReader reader = {read, context, readBuffer, 0, false};
+    long kept = 0;
+    bool inComment = false;
+    while (kept < fileSize) {
+        unsigned char byte = reader.Next();
+        if (byte == EndMarker)
+            break;
+        if (inComment) {
+            if (byte == '\n')
+                inComment = false;
+        } else if (byte == ';') {
+            inComment = true;
+        } else {
+            text[kept++] = byte;
+        }
+    }
+    if (reader.failed)
+        return -1;
+    text[kept] = EndMarker;
+    return kept + 1;
+}
+
+long FindSection(const unsigned char* text, long length, const char* header) {
+    long n = 0;
+    while (header[n] != '\0')
+        n++;
+    if (text == nullptr || length - n < 0)
+        return -1;
+    for (long i = 0; i <= length - n; i++) {
+        long k = 0;
+        while (k < n && text[i + k] == (unsigned char)header[k])
+            k++;
+        if (k < n)
+            continue;
+        long pos = i + n;
+        while (pos < length && text[pos] != '\n' && text[pos] != EndMarker)
+            pos++;
+        if (pos < length && text[pos] == '\n')
+            return pos + 1;
+        return length > 0 ? length - 1 : 0;
+    }
+    return -1;
+}
+
+int ReadSectionLine(const unsigned char* text, long length, char* line, long* position) {
+    long pos = *position;
+    for (;;) {
+        int used = 0;
+        bool tooLong = false;
+        for (;;) {
+            if (pos < 0 || pos >= length || text[pos] == EndMarker || text[pos] == '[') {
+                *position = pos;
+                line[0] = '\0';
+                return 0;
+            }
+            unsigned char byte = text[pos++];
+            if (used < kSectionLineSize - 1)
+                line[used++] = (char)byte;
+            else
+                tooLong = true;
+            if (byte == '\n')
+                break;
+        }
+        if (!tooLong) {
+            line[used] = '\0';
+            *position = pos;
+            return 1;
+        }
+    }
+}
+
+bool IsBlankLine(const char* line) {
+    int i = 0;
+    while (line[i] == ' ' || line[i] == '\t')
+        i++;
+    if (line[i] == '\0')
+        return i > 0;
+    return line[i] == '\r';
+}

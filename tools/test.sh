@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# Runs every test level: installs what is missing, builds the native, fuzz
+# and Windows targets, runs the native tests, a short run of each fuzz target,
+# the checks of the shipped setup.exe and the Win32 and end-to-end tests under
+# Wine with Xvfb as the screen. Ends with one summary line.
+#   FUZZ_SECONDS=N  seconds per fuzz target (default 10)
+set -uo pipefail
+source "$(dirname "$0")/common.sh"
+cd "$ROOT"
+
+FUZZ_SECONDS="${FUZZ_SECONDS:-10}"
+passed=0
+failed=0
+report=()
+
+# Adds a ctest run's counts to the totals.
+count_ctest() {  # name logfile
+  local line
+  line=$(grep -E "tests passed, [0-9]+ tests? failed out of [0-9]+" "$2" | tail -1)
+  if [ -z "$line" ]; then
+    failed=$((failed + 1)); report+=("$1: no tests ran"); return
+  fi
+  local f t
+  f=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
+  t=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
+  passed=$((passed + t - f)); failed=$((failed + f))
+  report+=("$1: $((t - f)) of $t passed")
+}
+
+step() {  # name command...: one check that passes or fails as a whole
+  local name=$1; shift
+  if "$@"; then passed=$((passed + 1)); report+=("$name: ok")
+  else failed=$((failed + 1)); report+=("$name: FAILED"); fi
+}
+
+build() {  # preset
+  cmake --preset "$1" >"build/configure-$1.log" 2>&1 || { cat "build/configure-$1.log"; return 1; }
+  cmake --build --preset "$1" 2>&1 | tail -n 50 | grep -E "error|FAILED|warning" || true
+  cmake --build --preset "$1" >/dev/null 2>&1
+}
+
+say "dependencies"
+"$ROOT/tools/install-deps.sh" || { echo "installing dependencies failed"; exit 1; }
+mkdir -p build
+
+say "native build and tests (ASan, UBSan)"
+if build native; then
+  ctest --preset native -j2 2>&1 | tee build/ctest-native.log | tail -n 3
+  count_ctest native build/ctest-native.log
+else
+  failed=$((failed + 1)); report+=("native build: FAILED")
+fi
+
+say "fuzz targets, $FUZZ_SECONDS s each"
+if build fuzz; then
+  for target in build/fuzz/fuzz/fuzz_*; do
+    [ -x "$target" ] || continue
+    name=$(basename "$target")
+    mkdir -p "build/fuzz/corpus/$name"
+    step "$name" bash -c "'$target' -max_total_time=$FUZZ_SECONDS -print_final_stats=0 'build/fuzz/corpus/$name' fuzz/seeds >build/fuzz/$name.log 2>&1 || { tail -n 40 build/fuzz/$name.log; exit 1; }"
+  done
+else
+  failed=$((failed + 1)); report+=("fuzz build: FAILED")
+fi
+
+say "Windows builds: win32 (shipped, i686) and $WINE_PRESET (run under Wine)"
+if build win32; then
+  if [ -f build/win32/setup.exe ]; then
+    step "setup.exe check" "$ROOT/tools/check-exe.sh" build/win32/setup.exe
+  fi
+else
+  failed=$((failed + 1)); report+=("win32 build: FAILED")
+fi
+wine_ok=1
+if [ "$WINE_PRESET" != win32 ]; then
+  build "$WINE_PRESET" || { wine_ok=0; failed=$((failed + 1)); report+=("$WINE_PRESET build: FAILED"); }
+fi
+
+if [ $wine_ok = 1 ]; then
+  say "Win32 and end-to-end tests under Wine ($KELMO_WINE_ARCH)"
+  xinfo="$ROOT/build/xvfb.info"
+  "$ROOT/tools/xvfb.sh" start "$xinfo"
+  read -r DISPLAY _ < "$xinfo"; export DISPLAY
+  trap '"$WINESERVER_BIN" -k 2>/dev/null; "$ROOT/tools/xvfb.sh" stop "$xinfo"' EXIT
+  "$ROOT/tools/wine-prefix.sh" fresh
+  "$WINESERVER_BIN" -p 2>/dev/null
+  # Wine's background processes inherit the output of the program that
+  # starts them; started here they never hold CTest's pipes open.
+  "$WINE_LOADER" "build/$WINE_PRESET/tests/win32/kelmo_keepalive.exe" </dev/null >/dev/null 2>&1 &
+  sleep 3
+  ctest --test-dir "build/$WINE_PRESET" --output-on-failure 2>&1 | tee build/ctest-wine.log | tail -n 15
+  count_ctest "wine" build/ctest-wine.log
+fi
+
+echo
+say "summary"
+for line in "${report[@]}"; do echo "  $line"; done
+echo "summary: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
