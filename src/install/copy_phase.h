@@ -1,0 +1,18 @@
+// The copy phase: every file of the [WindowsDir] and [SystemDir] lists of
+// setup.dat from the diskettes into the Windows and System directories.
+#pragma once
+
+#include <windows.h>
+
+#include "setupinfo/setup_text.h"
+
+// Runs the whole phase. page is the finish page, owner of the status lines
+// 1001 and 1002. Loads gSetupText; releases it only when a list section is
+// missing, otherwise leaves it loaded for the registry phase.
+void CopyPhase(HWND page);
+
+// Copies every file of the list whose first line is at position. Returns 1
+// when the list was worked through, 2 when the user cancelled a diskette
+// prompt.
+int CopySectionFiles(HWND page, const SetupText* text, long position, const char* sourceDir,
+                     const char* targetDir);
