@@ -173,7 +173,9 @@ void BoxAnswerer::Run() {
         GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
         seen.text = text;
         seen.hasCancel = GetDlgItem(box, IDCANCEL) != nullptr && IsWindowVisible(GetDlgItem(box, IDCANCEL));
-        seen.hasIcon = GetDlgItem(box, 0x0014) != nullptr;  // the icon control of a message box
+        // The icon control is 0x14 on Windows; Wine keeps an empty one, 0x440, in every box.
+        seen.hasIcon = SendDlgItemMessageA(box, 0x0014, STM_GETICON, 0, 0) != 0 ||
+                       SendDlgItemMessageA(box, 0x0440, STM_GETICON, 0, 0) != 0;
         Answer answer = {IDOK, nullptr};
         EnterCriticalSection(&lock_);
         seen_.push_back(seen);

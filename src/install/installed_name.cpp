@@ -1,0 +1,63 @@
+#include "installed_name.h"
+
+#include "setupinfo/text.h"
+
+const CompressedName CompressedNameTable[kCompressedNameCount] = {
+    {"dr_", 'v'}, {"vx_", 'd'}, {"in_", 'i'}, {"dl_", 'l'}, {"ex_", 'e'},
+    {"hl_", 'p'}, {"da_", 't'}, {"re_", 'g'}, {"tx_", 't'},
+};
+
+void StripDirectory(char* name) {
+    int start = 0;
+    for (int i = 0; name[i] != '\0'; i++) {
+        if (name[i] == '\\' || name[i] == '/')
+            start = i + 1;
+    }
+    if (start == 0)
+        return;
+    int i = 0;
+    for (; name[start + i] != '\0'; i++)
+        name[i] = name[start + i];
+    name[i] = '\0';
+}
+
+bool GetExtension(const char* name, char* extension, int cchExtension) {
+    const char* dot = nullptr;
+    for (const char* p = name; *p; p++) {
+        if (*p == '.')
+            dot = p;
+    }
+    return TextCopy(extension, cchExtension, dot ? dot + 1 : "");
+}
+
+void ExpandCompressedName(char* name) {
+    char extension[kExtensionSize];
+    if (!GetExtension(name, extension, sizeof extension) || extension[0] == '\0')
+        return;
+    for (const CompressedName& row : CompressedNameTable) {
+        if (TextEqualNoCaseAscii(extension, row.storedExtension)) {
+            name[TextLength(name) - 1] = row.letter;
+            return;
+        }
+    }
+}
+
+static bool NamesAFile(const char* name) {
+    return name[0] != '\0' && !TextEqualNoCaseAscii(name, ".") &&
+           !TextEqualNoCaseAscii(name, "..");
+}
+
+bool MakeInstalledName(const char* listedName, char* name, int cchName) {
+    if (!TextCopy(name, cchName, listedName))
+        return false;
+    StripDirectory(name);
+    ExpandCompressedName(name);
+    return NamesAFile(name);
+}
+
+bool MakeInfName(const char* installName, char* name, int cchName) {
+    if (!TextCopy(name, cchName, installName))
+        return false;
+    StripDirectory(name);
+    return NamesAFile(name);
+}

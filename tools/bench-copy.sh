@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds and runs the copy benchmark under Wine: CopySectionFiles against a
+# bare LZOpenFileA/LZCopy/LZClose loop over the same 4 MB of compressed
+# files, printing the median times and their ratio.
+#   BENCH_BUILD=DIR  build tree (default build/bench-$KELMO_WINE_ARCH)
+#   ROUNDS=N         timed rounds (default 21)
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+cd "$ROOT"
+
+BENCH_BUILD="${BENCH_BUILD:-$ROOT/build/bench-$KELMO_WINE_ARCH}"
+ROUNDS="${ROUNDS:-21}"
+toolchain=cmake/mingw-x86_64.cmake
+[ "$KELMO_WINE_ARCH" = win32 ] && toolchain=cmake/mingw-i686.cmake
+
+say "building the benchmark in $BENCH_BUILD"
+cmake -S . -B "$BENCH_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
+      -DCMAKE_TOOLCHAIN_FILE="$ROOT/$toolchain" >/dev/null
+cmake --build "$BENCH_BUILD" --target copy_bench >/dev/null
+
+"$ROOT/tools/wine-prefix.sh"
+xinfo=""
+if [ -z "${DISPLAY:-}" ]; then
+  xinfo="$(mktemp /tmp/kelmo-bench-xvfb.XXXXXX)"
+  "$ROOT/tools/xvfb.sh" start "$xinfo"
+  read -r DISPLAY _ < "$xinfo"; export DISPLAY
+  trap '"$ROOT/tools/xvfb.sh" stop "$xinfo"' EXIT
+fi
+
+files="$BENCH_BUILD/tests/win32/copy_bench_files"
+say "running $ROUNDS rounds"
+"$WINE_LOADER" "$BENCH_BUILD/tests/win32/copy_bench.exe" "Z:${files//\//\\}" "$ROUNDS"
