@@ -1,0 +1,52 @@
+#include "reg_line_rules.h"
+
+#include "setupinfo/text.h"
+
+const RootKeyEntry RootKeyTable[] = {
+    {"HKR", kRootDriverKey},
+    {"HKCR", kRootClassesRoot},
+    {"HKLM", kRootLocalMachine},
+};
+const int kRootKeyCount = sizeof RootKeyTable / sizeof RootKeyTable[0];
+
+static bool TextEqual(const char* a, const char* b) {
+    for (; *a && *a == *b; a++, b++) {
+    }
+    return *a == *b;
+}
+
+int LookupRootKey(const char* root) {
+    for (int i = 0; i < kRootKeyCount; i++) {
+        if (TextEqual(root, RootKeyTable[i].name))
+            return RootKeyTable[i].code;
+    }
+    return kRootUnknown;
+}
+
+void StartKeyPath(KeyPathWalk* walk, const char* path) {
+    walk->path = path;
+    walk->pathLength = TextLength(path);
+    walk->read = 0;
+    walk->name[0] = '\0';
+}
+
+int NextKeyPathName(KeyPathWalk* walk) {
+    if (walk->read >= walk->pathLength)
+        return 0;
+    int used = TextLength(walk->name);
+    if (walk->read > 0) {
+        if (used >= kKeyNameSize - 1)
+            return -1;
+        walk->name[used++] = '\\';
+    }
+    int i = walk->read;
+    for (; walk->path[i] != '\0' && walk->path[i] != '\\'; i++) {
+        if (used >= kKeyNameSize - 1)
+            return -1;
+        walk->name[used++] = walk->path[i];
+    }
+    walk->name[used] = '\0';
+    // Skip the backslash and the character after it (or the path's end).
+    walk->read = i + 2;
+    return 1;
+}

@@ -1,0 +1,82 @@
+#include "reg_lines.h"
+
+#include "reg_line_rules.h"
+#include "setupinfo/setup_state.h"
+#include "setupinfo/text.h"
+
+static const char kDriverKeyFormat[] = "System\\CurrentControlSet\\Services\\Class\\Display\\%s";
+
+// Closes a key unless it is base, which belongs to the caller.
+static void CloseUnlessBase(HKEY key, HKEY base) {
+    if (key != nullptr && key != base)
+        RegCloseKey(key);
+}
+
+HKEY OpenKeyPath(HKEY base, const char* path, REGSAM access) {
+    if (path[0] == '\0')
+        return base;
+    KeyPathWalk walk;
+    StartKeyPath(&walk, path);
+    HKEY last = nullptr;
+    int more;
+    while ((more = NextKeyPathName(&walk)) == 1) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(base, walk.name, 0, access, &key) != ERROR_SUCCESS &&
+            RegCreateKeyA(base, walk.name, &key) != ERROR_SUCCESS)
+            key = nullptr;
+        CloseUnlessBase(last, base);
+        last = key;
+        if (key == nullptr)
+            return nullptr;
+    }
+    if (more < 0) {
+        CloseUnlessBase(last, base);
+        return nullptr;
+    }
+    return last;
+}
+
+// Opens (creating it when missing) the key that a root code stands for.
+static LONG OpenBaseKey(int code, HKEY* base) {
+    if (code == kRootDriverKey) {
+        char name[kKeyNameSize];
+        TextFormat(name, sizeof name, kDriverKeyFormat, gSetup.driverInstance);
+        return RegCreateKeyA(HKEY_LOCAL_MACHINE, name, base);
+    }
+    return RegCreateKeyA(code == kRootClassesRoot ? HKEY_CLASSES_ROOT : HKEY_LOCAL_MACHINE,
+                         nullptr, base);
+}
+
+LONG ApplyRegLine(int count, const RegLineRecord* record) {
+    int code = LookupRootKey(record->root);
+    if (code == kRootUnknown)
+        return kRootUnknown;
+    HKEY base = nullptr;
+    LONG rc = OpenBaseKey(code, &base);
+    if (rc != ERROR_SUCCESS)
+        return rc;
+    if (count == 2 || count == 5) {
+        HKEY key = OpenKeyPath(base, record->subkey, KEY_ALL_ACCESS);
+        if (key != nullptr) {
+            if (count == 5)
+                RegSetValueExA(key, record->valueName, 0, REG_SZ, (const BYTE*)record->value,
+                               (DWORD)TextLength(record->value) + 1);
+            RegFlushKey(key);
+            CloseUnlessBase(key, base);
+        }
+    }
+    return RegCloseKey(base);
+}
+
+void ApplyRegSection(const SetupText* text, long position) {
+    char line[kSectionLineSize];
+    while (ReadSectionLine(text->bytes, text->length, line, &position)) {
+        if (IsBlankLine(line))
+            continue;
+        RegLineRecord record;
+        ZeroBytes(&record, sizeof record);
+        int count = ParseRegLine(line, &record);
+        if (count > 0)
+            ApplyRegLine(count, &record);
+    }
+}
