@@ -1,0 +1,24 @@
+#include "main_window.h"
+
+#include <commctrl.h>
+
+#include "setupinfo/setup_state.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    InitCommonControls();
+    gSetup.instance = instance;
+    if (!RegisterMainClass(instance) || !RegisterLogoClass(instance))
+        return 0;
+    LoadSetupState();
+    if (!CreateMainWindow(instance))
+        return 0;
+
+    // Every way out of the wizard has posted the quit message by now.
+    MSG message;
+    BOOL got;
+    while ((got = GetMessageA(&message, nullptr, 0, 0)) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return got == 0 ? static_cast<int>(message.wParam) : 0;
+}

@@ -1,0 +1,58 @@
+#include "install_sequence.h"
+
+#include <commctrl.h>
+
+#include "config/device_registration.h"
+#include "config/ini_files.h"
+#include "final_message.h"
+#include "install/copy_phase.h"
+#include "resource.h"
+#include "setupinfo/setup_state.h"
+
+static_assert(kProductNameSize - 1 <= kMaxProductNameLength, "final message too small for names");
+
+static const char kReadMeCaption[] = "READ ME";
+
+// The progress bar below the status lines; the install goes on without it
+// when it cannot be created.
+static void CreateProgressBar(HWND page) {
+    gSetup.progressBar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, 165, 200,
+                                         275, 18, page, nullptr, gSetup.instance, nullptr);
+    if (gSetup.progressBar == nullptr)
+        return;
+    SendMessageA(gSetup.progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    SendMessageA(gSetup.progressBar, PBM_SETSTEP, 1, 0);
+}
+
+static void DestroyProgressBar() {
+    if (gSetup.progressBar == nullptr)
+        return;
+    DestroyWindow(gSetup.progressBar);
+    gSetup.progressBar = nullptr;
+}
+
+void LoadFinalMessage(char* message, int cchMessage) {
+    char complete[kStringResourceSize];
+    char note[kStringResourceSize];
+    if (LoadStringA(gSetup.instance, IDS_COMPLETE, complete, sizeof complete) <= 0)
+        complete[0] = '\0';
+    if (LoadStringA(gSetup.instance, IDS_INSTALL_NOTE, note, sizeof note) <= 0)
+        note[0] = '\0';
+    ComposeFinalMessage(complete, note, gSetup.productName, message, cchMessage);
+}
+
+void RunInstall(HWND page) {
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    CreateProgressBar(page);
+    CopyPhase(page);
+    RegisterDisplayDevices(page);
+    UpdateIniFiles();
+    DestroyProgressBar();
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+
+    char message[kFinalMessageSize];
+    LoadFinalMessage(message, sizeof message);
+    MessageBoxA(GetFocus(), message, kReadMeCaption, MB_OK);
+    RequestRestart();
+    PostQuitMessage(0);
+}

@@ -1,0 +1,107 @@
+#include "painting.h"
+
+#include "setupinfo/setup_state.h"
+#include "setupinfo/text.h"
+
+const char kLogoClassName[] = "BmpWClass";
+
+static const char kBannerSection[] = "Banner";
+static const COLORREF kBannerShadow = RGB(0, 0, 255);
+static const COLORREF kBannerText = RGB(255, 255, 255);
+
+// The banner font; its height is set from setup.dat at every paint.
+static LOGFONTA gBannerFont = {
+    -36, 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE, ANSI_CHARSET, OUT_STROKE_PRECIS,
+    CLIP_STROKE_PRECIS, DRAFT_QUALITY, VARIABLE_PITCH | FF_ROMAN, "Times N"};
+
+// The logo as the last logo window loaded it. It is kept for the run: a
+// later page's window paints the same bitmap.
+static HBITMAP gLogoBitmap;
+static int gLogoWidth;
+static int gLogoHeight;
+
+void PaintBanner(HWND page) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(page, &ps);
+    gBannerFont.lfHeight = -ReadSetupInt(kBannerSection, "FontHi", 36);
+    HFONT font = CreateFontIndirectA(&gBannerFont);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    int oldMode = SetBkMode(dc, TRANSPARENT);
+    int x = ReadSetupInt(kBannerSection, "StartX", 150);
+    int y = ReadSetupInt(kBannerSection, "StartY", 10);
+    int cch = TextLength(gSetup.productName);
+    COLORREF oldColour = SetTextColor(dc, kBannerShadow);
+    TextOutA(dc, x, y, gSetup.productName, cch);
+    SetTextColor(dc, kBannerText);
+    TextOutA(dc, x - 1, y - 1, gSetup.productName, cch);
+    SetTextColor(dc, oldColour);
+    SetBkMode(dc, oldMode);
+    SelectObject(dc, oldFont);
+    DeleteObject(font);
+    EndPaint(page, &ps);
+}
+
+HWND CreateLogoWindow(HWND page) {
+    HWND logo = CreateWindowExA(0, kLogoClassName, "", WS_CHILD, 10, 10, 120, 210, page, nullptr,
+                                gSetup.instance, nullptr);
+    if (logo == nullptr)
+        return nullptr;
+    ShowWindow(logo, SW_SHOW);
+    UpdateWindow(logo);
+    return logo;
+}
+
+static void LoadLogo(HWND window) {
+    gLogoBitmap = LoadBitmapA(gSetup.instance, "logo");
+    BITMAP bitmap;
+    ZeroBytes(&bitmap, sizeof bitmap);
+    if (gLogoBitmap != nullptr)
+        GetObjectA(gLogoBitmap, sizeof bitmap, &bitmap);
+    gLogoWidth = bitmap.bmWidth;
+    gLogoHeight = bitmap.bmHeight;
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+// A sunken frame: grey along the top and left, white along the right and
+// bottom, and the logo stretched inside it.
+static void PaintLogo(HWND window) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    int w = rect.right - rect.left;
+    int h = rect.bottom - rect.top;
+
+    HPEN grey = CreatePen(PS_SOLID, 1, RGB(128, 128, 128));
+    HGDIOBJ oldPen = SelectObject(dc, grey);
+    MoveToEx(dc, 0, h - 2, nullptr);
+    LineTo(dc, 0, 0);
+    LineTo(dc, w, 0);
+    SelectObject(dc, GetStockObject(WHITE_PEN));
+    LineTo(dc, w, h);
+    LineTo(dc, 1, h);
+    SelectObject(dc, oldPen);
+    DeleteObject(grey);
+
+    HDC memory = CreateCompatibleDC(dc);
+    HGDIOBJ oldBitmap = SelectObject(memory, gLogoBitmap);
+    StretchBlt(dc, 1, 1, w - 2, h - 2, memory, 0, 0, gLogoWidth, gLogoHeight, SRCCOPY);
+    SelectObject(memory, oldBitmap);
+    DeleteDC(memory);
+    EndPaint(window, &ps);
+}
+
+LRESULT CALLBACK LogoWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        LoadLogo(window);
+        return 0;
+    case WM_PAINT:
+        PaintLogo(window);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
