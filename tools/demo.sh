@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# The demo: builds setup.exe and the sample diskette, makes a fresh Wine
+# prefix whose registry holds a simulated Kelmo adapter with two PCI
+# instances, puts the diskette in drive A: and runs the wizard from there.
+#
+# With a usable display the wizard opens in a Wine desktop window for you to
+# click through. Without one it runs headless under Xvfb, driven by the
+# end-to-end driver program, and saves both pages as PNG pictures in the
+# build tree (and in docs/, for the README, with KELMO_DEMO_DOCS=1). Either
+# way it ends by printing what the install changed: files, registry values
+# and ini lines.
+#
+#   KELMO_DEMO_HEADLESS=1  drive the wizard under Xvfb even with a display
+#   KELMO_DEMO_BUILD=DIR   build tree to use (default build/<lane preset>)
+#   KELMO_DEMO_DOCS=1      also save the screenshots as docs/wizard-*.png
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+cd "$ROOT"
+
+build="${KELMO_DEMO_BUILD:-$ROOT/build/$WINE_PRESET}"
+export WINEPREFIX="$ROOT/build/demo-prefix-$KELMO_WINE_ARCH"
+work="$ROOT/build/demo-$KELMO_WINE_ARCH"
+case "$KELMO_WINE_ARCH" in
+  win64) toolchain=cmake/mingw-x86_64.cmake ;;
+  win32) toolchain=cmake/mingw-i686.cmake ;;
+esac
+
+say "dependencies"
+"$ROOT/tools/install-deps.sh"
+
+say "building setup.exe, the driver program and the sample diskette in $build"
+if [ ! -f "$build/build.ninja" ]; then
+  cmake -S "$ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
+        -DCMAKE_TOOLCHAIN_FILE="$ROOT/$toolchain" >/dev/null
+fi
+cmake --build "$build" --target setup kelmo_drive e2e_diskette >/dev/null
+
+rm -rf "$work"
+mkdir -p "$work"
+headless=0
+if [ -n "${KELMO_DEMO_HEADLESS:-}" ] || [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+  headless=1
+  "$ROOT/tools/xvfb.sh" start "$work/xvfb.info"
+  read -r DISPLAY _ < "$work/xvfb.info"
+  export DISPLAY
+fi
+trap '"$WINESERVER_BIN" -k 2>/dev/null || true; "$ROOT/tools/xvfb.sh" stop "$work/xvfb.info"' EXIT
+
+say "fresh Wine prefix $WINEPREFIX with a simulated adapter, diskette in A:"
+"$ROOT/tools/wine-prefix.sh" fresh
+cp -r "$build/diskette/." "$WINEPREFIX/drive_a/"
+"$WINE_LOADER" reg import "Z:$(tr / '\\' <<<"$ROOT/samples/adapter.reg")" >/dev/null 2>&1
+"$WINESERVER_BIN" -w
+touch "$work/before"
+
+# +process shows the restart request: the command line of wineboot.
+if [ $headless = 1 ]; then
+  say "running the wizard headless on $DISPLAY, driven by kelmo_drive"
+  WINEDEBUG=+process "$WINE_LOADER" "$build/tests/e2e/kelmo_drive.exe" \
+    --exe 'A:\setup.exe' --dir 'A:\' --shots "Z:$(tr / '\\' <<<"$work")" \
+    page:welcome shot:welcome next page:finish shot:finish finish \
+    2>"$work/trace.log" | tee "$work/driver.log"
+  for page in welcome finish; do
+    /usr/bin/convert "$work/$page.bmp" "$work/wizard-$page.png"
+    if [ -n "${KELMO_DEMO_DOCS:-}" ]; then cp "$work/wizard-$page.png" "$ROOT/docs/"; fi
+  done
+  say "screenshots: $work/wizard-welcome.png, $work/wizard-finish.png"
+else
+  say "the wizard opens in a Wine desktop window: Next, then Finish"
+  (cd "$WINEPREFIX/drive_a" &&
+     WINEDEBUG=+process "$WINE_LOADER" explorer /desktop=Kelmo,800x600 'A:\setup.exe' \
+       2>"$work/trace.log" || true)
+fi
+"$WINESERVER_BIN" -w
+
+say "what the install changed"
+echo "files:"
+# LZCopy keeps the source's modification time: a new file shows in its ctime.
+(cd "$WINEPREFIX/drive_c/windows" &&
+   find . -type f -cnewer "$work/before" ! -name '*.ini' -printf '  C:\\windows\\%P  %s bytes\n' |
+   tr / '\\' | sort)
+echo "registry:"
+vender=$(sed -n 's/^Vender=\([^\r]*\).*/\1/p' samples/setup.dat)
+keys=("HKLM\\Enum\\PCI\\$vender" 'HKLM\System\CurrentControlSet\Services\Class\Display')
+while IFS= read -r key; do
+  keys+=("$key")
+done < <(sed -n 's/^\(HKLM\|HKCR\),\([^,]*\).*/\1\\\2/p' samples/setup.dat | sed 's/\\\\/\\/g' | sort -u)
+for key in "${keys[@]}"; do
+  "$WINE_LOADER" reg query "$key" /s 2>/dev/null | tr -d '\r' | sed -e '/^$/d' -e 's/^/  /' || true
+done
+echo "ini files:"
+tr -d '\r' < "$WINEPREFIX/drive_c/windows/system.ini" |
+  awk '/^\[/ { s = tolower($0); next }
+       s == "[boot.description]" || s == "[display]" { print "  system.ini " s " " $0 }'
+# Wine, like Windows NT, keeps the [windows] section of win.ini in the registry.
+"$WINE_LOADER" reg query 'HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows' /v load 2>/dev/null |
+  tr -d '\r' | awk '$1 == "load" { print "  win.ini [windows] load=" $3 " (kept in HKCU\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows)" }'
+if grep -q 'wineboot.exe[^\n]*--end-session' "$work/trace.log"; then
+  echo "restart: requested (wineboot --end-session)"
+else
+  echo "restart: not requested"
+fi
