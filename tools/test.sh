@@ -35,7 +35,7 @@ step() {  # name command...: one check that passes or fails as a whole
 
 build() {  # preset
   cmake --preset "$1" >"build/configure-$1.log" 2>&1 || { cat "build/configure-$1.log"; return 1; }
-  cmake --build --preset "$1" 2>&1 | tail -n 50 | grep -E "error|FAILED|warning" || true
+  cmake --build --preset "$1" 2>&1 | tail -n 50 | grep -E "error:|FAILED|warning:" || true
   cmake --build --preset "$1" >/dev/null 2>&1
 }
 
