@@ -13,11 +13,10 @@
 namespace {
 
 TEST(LookupRootKey, ExactCaseSensitiveNamesOnly) {
-    const char* unknown[] = {"hkr", "Hklm", "HKU", "HKCU", "HK", "HKRR", ""};
     EXPECT_EQ(1, LookupRootKey("HKR"));
     EXPECT_EQ(2, LookupRootKey("HKCR"));
     EXPECT_EQ(3, LookupRootKey("HKLM"));
-    for (const char* root : unknown)
+    for (const char* root : {"hkr", "Hklm", "HKU", "HKCU", "HK", "HKRR", ""})
         EXPECT_EQ(9, LookupRootKey(root)) << root;
 }
 
@@ -58,12 +57,9 @@ TEST(KeyPathWalk, OpensEveryComponentWithThePathSoFar) {
 
 TEST(TakeDriverInstance, TextAfterTheFirstBackslashThatFits) {
     struct Case {
-        const char* driver;
-        const char* instance;  // what the 8-byte field holds afterwards
+        const char *driver, *instance;  // what the 8-byte field holds afterwards
     } cases[] = {
-        {"DISPLAY\\0001", "0001"},
-        {"\\0002", "0002"},
-        {"DISPLAY\\1234567", "1234567"},
+        {"DISPLAY\\0001", "0001"}, {"\\0002", "0002"}, {"DISPLAY\\1234567", "1234567"},
         {"DISPLAY0001", "prev"},        // no backslash: keep the previous key
         {"DISPLAY\\", "prev"},          // would name the class key itself
         {"DISPLAY\\12345678", "prev"},  // cut, it would name another key

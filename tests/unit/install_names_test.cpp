@@ -10,31 +10,16 @@ namespace {
 
 TEST(InstalledName, ListedNamesGiveTheirInstalledNames) {
     struct Case {
-        const char* listed;
-        const char* installed;
+        const char *listed, *installed;
     } cases[] = {
-        {"display.dr_", "display.drv"},
-        {"kelmo.vx_", "kelmo.vxd"},
-        {"oem.in_", "oem.ini"},
-        {"kelmo.dl_", "kelmo.dll"},
-        {"tool.ex_", "tool.exe"},
-        {"help.hl_", "help.hlp"},
-        {"modes.da_", "modes.dat"},
-        {"setup.re_", "setup.reg"},
-        {"readme.tx_", "readme.txt"},
-        {"FOO.DR_", "FOO.DRv"},
-        {"Mixed.Vx_", "Mixed.Vxd"},
-        {"readme.1st", "readme.1st"},
-        {"notes", "notes"},
-        {"archive.tar.dr_", "archive.tar.drv"},
-        {"dr_", "dr_"},
-        {".dr_", ".drv"},
-        {"disk1\\vga.dr_", "vga.drv"},
-        {"sub/../../x.dr_", "x.drv"},
-        {"..\\..\\x.dr_", "x.drv"},
-        {"c:/windows\\mixed/y.in_", "y.ini"},
-        {"dir.dr_\\plain", "plain"},
-        {"name.dr_xxxxxxxx", "name.dr_xxxxxxxx"},
+        {"display.dr_", "display.drv"}, {"kelmo.vx_", "kelmo.vxd"},   {"oem.in_", "oem.ini"},
+        {"kelmo.dl_", "kelmo.dll"},     {"tool.ex_", "tool.exe"},     {"help.hl_", "help.hlp"},
+        {"modes.da_", "modes.dat"},     {"setup.re_", "setup.reg"},   {"readme.tx_", "readme.txt"},
+        {"FOO.DR_", "FOO.DRv"},         {"Mixed.Vx_", "Mixed.Vxd"},   {"readme.1st", "readme.1st"},
+        {"notes", "notes"},             {"archive.tar.dr_", "archive.tar.drv"},
+        {"dr_", "dr_"},                 {".dr_", ".drv"},             {"disk1\\vga.dr_", "vga.drv"},
+        {"sub/../../x.dr_", "x.drv"},   {"..\\..\\x.dr_", "x.drv"}, {"c:/windows\\mixed/y.in_", "y.ini"},
+        {"dir.dr_\\plain", "plain"},    {"name.dr_xxxxxxxx", "name.dr_xxxxxxxx"},
     };
     for (const Case& c : cases) {
         char name[64];
@@ -45,21 +30,18 @@ TEST(InstalledName, ListedNamesGiveTheirInstalledNames) {
 }
 
 TEST(InstalledName, NamesThatLeaveNoFileInstallNothing) {
-    const char* listed[] = {"", "sub\\", "sub/", ".", "..", "a\\..", "x/.", "\\"};
-    for (const char* l : listed) {
-        char name[64];
+    char name[64];
+    for (const char* l : {"", "sub\\", "sub/", ".", "..", "a\\..", "x/.", "\\"})
         EXPECT_FALSE(MakeInstalledName(l, name, sizeof name)) << l;
-    }
-    char name[8];
-    EXPECT_FALSE(MakeInstalledName("toolong.dr_", name, sizeof name));
+    EXPECT_FALSE(MakeInstalledName("toolong.dr_", name, 8));
 }
 
 TEST(InstalledName, InfNameStaysInTheInfFolder) {
     char name[64];
-    EXPECT_TRUE(MakeInfName("oemsetup.inf", name, sizeof name));
-    EXPECT_STREQ("oemsetup.inf", name);
-    EXPECT_TRUE(MakeInfName("..\\..\\oemsetup.inf", name, sizeof name));
-    EXPECT_STREQ("oemsetup.inf", name);
+    for (const char* inf : {"oemsetup.inf", "..\\..\\oemsetup.inf", "a/oemsetup.inf"}) {
+        EXPECT_TRUE(MakeInfName(inf, name, sizeof name));
+        EXPECT_STREQ("oemsetup.inf", name) << inf;
+    }
     EXPECT_TRUE(MakeInfName("x.in_", name, sizeof name));
     EXPECT_STREQ("x.in_", name);
     EXPECT_FALSE(MakeInfName("", name, sizeof name));

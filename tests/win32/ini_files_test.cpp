@@ -33,7 +33,6 @@ protected:
         savedSystem_ = ReadFileBytes(systemIni_);
         savedLoad_ = Load();
         lstrcpyA(gSetup.productName, "Kelmo Model 9");
-        gSetup.loadProgram[0] = '\0';
     }
     void TearDown() override {
         SetLoad(savedLoad_ == "<none>" ? nullptr : savedLoad_.c_str());
@@ -73,46 +72,36 @@ protected:
 const char kWinIni[] = "[Kelmo]\r\nkeep=1\r\n\r\n[other]\r\nx = 2\r\n";
 
 TEST_F(IniFilesTest, SystemIniGetsTheDescriptionAndLosesTheRefreshKeyOnly) {
-    Files(kWinIni, kSystemIni);
-    SetLoad("clock.exe");
-    lstrcpyA(gSetup.loadProgram, "kelmotray.exe");
-    UpdateIniFiles();
-    Flush();
-    EXPECT_EQ("[boot]\r\n"
-              "display.drv=vga.drv\r\n"
-              "[boot.description]\r\n"
-              "display.drv=Kelmo Model 9\r\n"
-              "keyboard.typ=Standard Keyboard\r\n"
-              "[DISPLAY]\r\n"
-              "Depth=8\r\n",
-              ReadFileBytes(systemIni_));
-    EXPECT_EQ("clock.exe kelmotray.exe", Load());
-    EXPECT_NE(std::string::npos, ReadFileBytes(winIni_).find(kWinIni));
-}
-
-TEST_F(IniFilesTest, WithoutLoadProgramTheLoadLineIsNotTouched) {
-    Files(kWinIni, "[boot]\r\nshell=Explorer.exe\r\n");
-    SetLoad(nullptr);
-    UpdateIniFiles();
-    Flush();
-    EXPECT_EQ("<none>", Load());
-    EXPECT_EQ(kWinIni, ReadFileBytes(winIni_));
-    EXPECT_EQ("[boot]\r\nshell=Explorer.exe\r\n"
-              "[boot.description]\r\ndisplay.drv=Kelmo Model 9\r\n",
-              ReadFileBytes(systemIni_));
+    struct Case {
+        const char *system, *loadProgram, *loadBefore, *loadAfter, *systemAfter;
+    } cases[] = {
+        {kSystemIni, "kelmotray.exe", "clock.exe", "clock.exe kelmotray.exe",
+         "[boot]\r\ndisplay.drv=vga.drv\r\n[boot.description]\r\ndisplay.drv=Kelmo Model 9\r\n"
+         "keyboard.typ=Standard Keyboard\r\n[DISPLAY]\r\nDepth=8\r\n"},
+        // Without a program to load the load line is not touched.
+        {"[boot]\r\nshell=Explorer.exe\r\n", "", nullptr, "<none>",
+         "[boot]\r\nshell=Explorer.exe\r\n[boot.description]\r\ndisplay.drv=Kelmo Model 9\r\n"},
+    };
+    for (const Case& c : cases) {
+        Files(kWinIni, c.system);
+        SetLoad(c.loadBefore);
+        lstrcpyA(gSetup.loadProgram, c.loadProgram);
+        UpdateIniFiles();
+        Flush();
+        EXPECT_EQ(c.systemAfter, ReadFileBytes(systemIni_));
+        EXPECT_EQ(c.loadAfter, Load());
+        EXPECT_NE(std::string::npos, ReadFileBytes(winIni_).find(kWinIni));
+    }
 }
 
 TEST_F(IniFilesTest, LoadLineIsMadeOrLeftWholeWhenTooLong) {
     SetLoad(nullptr);
     AddToLoadLine("kelmotray.exe");
     EXPECT_EQ("kelmotray.exe", Load());
-
-    std::string nearlyFull(250, 'x');    // would pass 255 with the program
-    std::string overFull(300, 'y');      // already longer than the line may be
-    // Holding the program within its first 255 characters, such a line
-    // would be written back cut if it were taken as read.
-    std::string holding = "kelmotray.exe " + overFull;
-    for (const std::string& load : {nearlyFull, overFull, holding}) {
+    // Longer than a load line may be, even holding the program within its
+    // first 255 characters: it would be written back cut if taken as read.
+    std::string overFull(300, 'y');
+    for (const std::string& load : {overFull, "kelmotray.exe " + overFull}) {
         SetLoad(load.c_str());
         AddToLoadLine("kelmotray.exe");
         EXPECT_EQ(load, Load()) << load.size();

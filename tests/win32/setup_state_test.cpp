@@ -9,37 +9,47 @@ namespace {
 
 class SetupStateTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        GetCurrentDirectoryA(sizeof savedDir_, savedDir_);
-        gSetup.productName[0] = '\0';
-        gSetup.loadProgram[0] = '\0';
-        gSetup.expectedBytes = -1;
-    }
+    void SetUp() override { GetCurrentDirectoryA(sizeof savedDir_, savedDir_); }
     void TearDown() override { SetCurrentDirectoryA(savedDir_); }
 
-    void StartIn(const std::string& dir) { ASSERT_TRUE(SetCurrentDirectoryA(dir.c_str())) << dir; }
+    // Starts in dir, with setup.dat in setupDatDir unless the text is null.
+    void LoadFrom(const std::string& dir, const char* setupDat, const std::string& setupDatDir = "") {
+        lstrcpyA(gSetup.productName, "kept");
+        lstrcpyA(gSetup.loadProgram, "stale");
+        gSetup.expectedBytes = -1;
+        if (setupDat)
+            WriteFileBytes((setupDatDir.empty() ? dir : setupDatDir) + "\\setup.dat", setupDat);
+        ASSERT_TRUE(SetCurrentDirectoryA(dir.c_str())) << dir;
+        LoadSetupState();
+    }
 
     char savedDir_[MAX_PATH];
+    TempDir disk_{"state"};
 };
 
-const char kSetupDat[] =
-    "[Product]\r\n"
-    "ProductName=Model 9\r\n"
-    "load=kelmotray.exe\r\n"
-    "[DiskSpace]\r\n"
-    "SizeInKB=1440\r\n";
-
 TEST_F(SetupStateTest, ReadsTheStartDirectoryAndSetupDat) {
-    TempDir disk("state");
-    WriteFileBytes(disk / "setup.dat", kSetupDat);
-    StartIn(disk.path);
-    LoadSetupState();
-    EXPECT_STREQ(disk.path.c_str(), gSetup.sourceDir);
-    EXPECT_EQ(disk / "setup.dat", gSetup.setupDatPath);
-    EXPECT_STREQ("Model 9", gSetup.productName);
-    EXPECT_EQ(1440000, gSetup.expectedBytes);
-    EXPECT_STREQ("kelmotray.exe", gSetup.loadProgram);
-
+    struct Case {
+        const char* setupDat;
+        std::string productName, loadProgram;
+        int expectedBytes;
+    } cases[] = {
+        {"[Product]\r\nProductName=Model 9\r\nload=kelmotray.exe\r\n[DiskSpace]\r\nSizeInKB=1440\r\n",
+         "Model 9", "kelmotray.exe", 1440000},
+        {nullptr, "kept", "", 0},
+        {"[DiskSpace]\r\nSizeInKB=3000000\r\n", "kept", "", 0x7FFFFFFF},
+        {"[Product]\r\nProductName=NNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN\r\n"
+         "load=abcdefghijklmnopqrstuvwxyz.exe\r\n",
+         std::string(63, 'N'), "abcdefghijklmnopqrs", 0},
+    };
+    for (const Case& c : cases) {
+        DeleteFileA((disk_ / "setup.dat").c_str());
+        LoadFrom(disk_.path, c.setupDat);
+        EXPECT_EQ(disk_.path, gSetup.sourceDir);
+        EXPECT_EQ(disk_ / "setup.dat", gSetup.setupDatPath);
+        EXPECT_EQ(c.productName, gSetup.productName);
+        EXPECT_EQ(c.loadProgram, gSetup.loadProgram);
+        EXPECT_EQ(c.expectedBytes, gSetup.expectedBytes);
+    }
     char dir[MAX_PATH];
     GetSystemDirectoryA(dir, sizeof dir);
     EXPECT_STREQ(dir, gSetup.systemDir);
@@ -51,66 +61,27 @@ TEST_F(SetupStateTest, DriveRootLosesItsBackslash) {
     // The test scripts map A: to a folder of the prefix, as a diskette.
     if (GetDriveTypeA("A:\\") == DRIVE_NO_ROOT_DIR)
         GTEST_SKIP() << "no A: drive in this prefix";
-    WriteFileBytes("A:\\setup.dat", "[Product]\r\nProductName=From Disk A\r\n");
-    StartIn("A:\\");
-    LoadSetupState();
+    LoadFrom("A:\\", "[Product]\r\nProductName=From Disk A\r\n", "A:");
     DeleteFileA("A:\\setup.dat");
     EXPECT_STREQ("A:", gSetup.sourceDir);
     EXPECT_STREQ("A:\\setup.dat", gSetup.setupDatPath);
     EXPECT_STREQ("From Disk A", gSetup.productName);
 }
 
-TEST_F(SetupStateTest, LongValuesAreCutToTheirFields) {
-    TempDir disk("state");
-    std::string name(80, 'N');
-    WriteFileBytes(disk / "setup.dat", "[Product]\r\nProductName=" + name +
-                                           "\r\nload=abcdefghijklmnopqrstuvwxyz.exe\r\n");
-    StartIn(disk.path);
-    LoadSetupState();
-    EXPECT_EQ(std::string(63, 'N'), gSetup.productName);
-    EXPECT_STREQ("abcdefghijklmnopqrs", gSetup.loadProgram);
-    EXPECT_EQ(0, gSetup.expectedBytes);
-}
-
-TEST_F(SetupStateTest, WithoutSetupDatEveryFieldKeepsItsDefault) {
-    TempDir disk("state");
-    StartIn(disk.path);
-    lstrcpyA(gSetup.productName, "kept");
-    lstrcpyA(gSetup.loadProgram, "stale");
-    LoadSetupState();
-    EXPECT_STREQ("kept", gSetup.productName);
-    EXPECT_STREQ("", gSetup.loadProgram);
-    EXPECT_EQ(0, gSetup.expectedBytes);
-}
-
-TEST_F(SetupStateTest, HugeSizeDoesNotWrapAround) {
-    TempDir disk("state");
-    WriteFileBytes(disk / "setup.dat", "[DiskSpace]\r\nSizeInKB=3000000\r\n");
-    StartIn(disk.path);
-    LoadSetupState();
-    EXPECT_EQ(0x7FFFFFFF, gSetup.expectedBytes);
-}
-
 TEST_F(SetupStateTest, DirectoryWithNoRoomForSetupDatReadsNoOtherFile) {
     // A start directory of 250 characters fits SourceDir but not the path of
     // setup.dat: nothing is read, rather than a cut path naming another file.
-    TempDir disk("state");
-    std::string dir = disk.path;
+    std::string dir = disk_.path;
     while (dir.size() < 240)
         dir += "\\dddddddddd";
     dir += "\\" + std::string(250 - dir.size() - 1, 'e');
-    ASSERT_EQ(250u, dir.size());
-    std::string made = disk.path;
-    for (size_t at = disk.path.size() + 1; at <= dir.size(); at++) {
+    for (size_t at = disk_.path.size() + 1; at <= dir.size(); at++)
         if (at == dir.size() || dir[at] == '\\')
             CreateDirectoryA(dir.substr(0, at).c_str(), nullptr);
-    }
-    WriteFileBytes(disk / "setup.dat", "[Product]\r\nProductName=Wrong File\r\n");
-    StartIn(dir);
-    LoadSetupState();
+    LoadFrom(dir, "[Product]\r\nProductName=Wrong File\r\n", disk_.path);
     EXPECT_EQ(dir, gSetup.sourceDir);
     EXPECT_STREQ("", gSetup.setupDatPath);
-    EXPECT_STREQ("", gSetup.productName);
+    EXPECT_STREQ("kept", gSetup.productName);
 }
 
 }  // namespace

@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 
 TempDir::TempDir(const char* tag) {
-    char base[MAX_PATH];
-    GetTempPathA(sizeof base, base);
+    char base[MAX_PATH], name[MAX_PATH];
     static int counter = 0;
-    char name[MAX_PATH];
+    GetTempPathA(sizeof base, base);
     wsprintfA(name, "%skelmo_%s_%lu_%d", base, tag, GetCurrentProcessId(), ++counter);
     path = name;
     RemoveTree(path);
@@ -16,8 +15,7 @@ TempDir::TempDir(const char* tag) {
 TempDir::~TempDir() { RemoveTree(path); }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, h) << path;
     DWORD written = 0;
     WriteFile(h, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
@@ -26,8 +24,8 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
 }
 
 std::string ReadFileBytes(const std::string& path) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return "<missing>";
     std::string bytes;
@@ -46,19 +44,17 @@ bool FileExists(const std::string& path) {
 void RemoveTree(const std::string& path) {
     WIN32_FIND_DATAA data;
     HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = data.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string full = path + "\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(full);
-            else
-                DeleteFileA(full.c_str());
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &data)) {
+        std::string name = data.cFileName, full = path + "\\" + name;
+        if (name == "." || name == "..")
+            continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            RemoveTree(full);
+        else
+            DeleteFileA(full.c_str());
     }
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
     RemoveDirectoryA(path.c_str());
 }
 
@@ -67,16 +63,13 @@ std::string RegReadString(HKEY root, const std::string& key, const char* valueNa
     if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
         return "<no key>";
     char data[1024];
-    DWORD cb = sizeof data - 1;
-    DWORD type = 0;
+    DWORD cb = sizeof data - 1, type = 0;
     LONG rc = RegQueryValueExA(h, valueName, nullptr, &type, (BYTE*)data, &cb);
     RegCloseKey(h);
     if (rc != ERROR_SUCCESS)
         return "<no value>";
-    if (type != REG_SZ)
-        return "<not REG_SZ>";
     data[cb] = '\0';
-    return data;
+    return type == REG_SZ ? data : "<not REG_SZ>";
 }
 
 bool RegKeyExists(HKEY root, const std::string& key) {
@@ -98,7 +91,7 @@ void RegDeleteTreeA_(HKEY root, const std::string& key) {
     RegDeleteKeyA(root, key.c_str());
 }
 
-BoxAnswerer::BoxAnswerer() : thread_(nullptr), stop_(0) {
+BoxAnswerer::BoxAnswerer() : stop_(0) {
     InitializeCriticalSection(&lock_);
     thread_ = CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr);
 }
@@ -131,21 +124,19 @@ DWORD WINAPI BoxAnswerer::ThreadProc(void* self) {
 namespace {
 
 struct FindBox {
-    DWORD pid;
     const std::vector<HWND>* answered;
     HWND found;
 };
 
+// A visible dialog of this process with a message box's text control 65535.
 BOOL CALLBACK FindBoxProc(HWND hwnd, LPARAM lParam) {
     FindBox* f = reinterpret_cast<FindBox*>(lParam);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
     char cls[64];
-    if (pid != f->pid || !IsWindowVisible(hwnd) || !GetClassNameA(hwnd, cls, sizeof cls) ||
-        lstrcmpA(cls, "#32770") != 0)
-        return TRUE;
-    // A message box has its text in the static control 65535.
-    if (!GetDlgItem(hwnd, 0xFFFF))
+    if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd) ||
+        !GetClassNameA(hwnd, cls, sizeof cls) || lstrcmpA(cls, "#32770") != 0 ||
+        !GetDlgItem(hwnd, 0xFFFF))
         return TRUE;
     for (HWND h : *f->answered)
         if (h == hwnd)
@@ -154,61 +145,65 @@ BOOL CALLBACK FindBoxProc(HWND hwnd, LPARAM lParam) {
     return FALSE;
 }
 
+std::string ItemText(HWND box, int id) {
+    char text[2048];
+    if (id < 0)
+        GetWindowTextA(box, text, sizeof text);
+    else
+        GetDlgItemTextA(box, id, text, sizeof text);
+    return text;
+}
+
 }  // namespace
 
 void BoxAnswerer::Run() {
     while (!stop_) {
-        FindBox f = {GetCurrentProcessId(), &answered_, nullptr};
+        FindBox f = {&answered_, nullptr};
         EnumWindows(FindBoxProc, reinterpret_cast<LPARAM>(&f));
-        if (!f.found) {
-            Sleep(20);
-            continue;
-        }
-        HWND box = f.found;
-        Sleep(50);  // let the box finish showing
-        SeenBox seen;
-        char text[2048];
-        GetWindowTextA(box, text, sizeof text);
-        seen.caption = text;
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-        seen.text = text;
-        seen.hasCancel = GetDlgItem(box, IDCANCEL) != nullptr && IsWindowVisible(GetDlgItem(box, IDCANCEL));
-        // The icon control is 0x14 on Windows; Wine keeps an empty one, 0x440, in every box.
-        seen.hasIcon = SendDlgItemMessageA(box, 0x0014, STM_GETICON, 0, 0) != 0 ||
-                       SendDlgItemMessageA(box, 0x0440, STM_GETICON, 0, 0) != 0;
-        Answer answer = {IDOK, nullptr};
-        EnterCriticalSection(&lock_);
-        seen_.push_back(seen);
-        if (!plan_.empty()) {
-            answer = plan_.front();
-            plan_.erase(plan_.begin());
-        }
-        LeaveCriticalSection(&lock_);
-        answered_.push_back(box);
-        if (answer.before)
-            answer.before();
-        HWND button = GetDlgItem(box, answer.button);
-        if (button)
-            PostMessageA(button, BM_CLICK, 0, 0);
+        if (f.found)
+            Answer(f.found);
         else
-            PostMessageA(box, WM_COMMAND, answer.button, 0);
-        for (int i = 0; i < 250 && IsWindow(box); i++)
             Sleep(20);
-        if (!IsWindow(box))
-            answered_.pop_back();
     }
 }
 
-StatusPage::StatusPage() {
-    hwnd = CreateWindowExA(0, "STATIC", "page", WS_POPUP, 0, 0, 400, 200, nullptr, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
-    CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 10, 380, 16, hwnd,
-                    (HMENU)(INT_PTR)1001, GetModuleHandleA(nullptr), nullptr);
-    CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 30, 380, 16, hwnd,
-                    (HMENU)(INT_PTR)1002, GetModuleHandleA(nullptr), nullptr);
+void BoxAnswerer::Answer(HWND box) {
+    Sleep(50);  // let the box finish showing
+    HWND cancel = GetDlgItem(box, IDCANCEL);
+    // The icon control is 0x14 on Windows; Wine keeps an empty one, 0x440, in every box.
+    SeenBox seen = {ItemText(box, -1), ItemText(box, 0xFFFF), cancel && IsWindowVisible(cancel),
+                    SendDlgItemMessageA(box, 0x0014, STM_GETICON, 0, 0) != 0 ||
+                        SendDlgItemMessageA(box, 0x0440, STM_GETICON, 0, 0) != 0};
+    std::pair<int, std::function<void()>> answer = {IDOK, nullptr};
+    EnterCriticalSection(&lock_);
+    seen_.push_back(seen);
+    if (!plan_.empty()) {
+        answer = plan_.front();
+        plan_.erase(plan_.begin());
+    }
+    LeaveCriticalSection(&lock_);
+    answered_.push_back(box);
+    if (answer.second)
+        answer.second();
+    HWND button = GetDlgItem(box, answer.first);
+    if (button)
+        PostMessageA(button, BM_CLICK, 0, 0);
+    else
+        PostMessageA(box, WM_COMMAND, answer.first, 0);
+    for (int i = 0; i < 250 && IsWindow(box); i++)
+        Sleep(20);
+    if (!IsWindow(box))
+        answered_.pop_back();
 }
 
-StatusPage::~StatusPage() { DestroyWindow(hwnd); }
+StatusPage::StatusPage() {
+    HINSTANCE self = GetModuleHandleA(nullptr);
+    hwnd = CreateWindowExA(0, "STATIC", "page", WS_POPUP, 0, 0, 400, 200, nullptr, nullptr, self,
+                           nullptr);
+    for (int id : {1001, 1002})
+        CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, id == 1001 ? 10 : 30, 380, 16,
+                        hwnd, (HMENU)(INT_PTR)id, self, nullptr);
+}
 
 std::string StatusPage::Text(int id) const {
     char text[512];

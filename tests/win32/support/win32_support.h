@@ -9,8 +9,7 @@
 #include <string>
 #include <vector>
 
-// A new empty folder below the temporary folder; removed with its contents
-// by the destructor.
+// A new empty folder below the temporary folder, removed with its contents.
 struct TempDir {
     std::string path;
     explicit TempDir(const char* tag);
@@ -19,22 +18,18 @@ struct TempDir {
 };
 
 void WriteFileBytes(const std::string& path, const std::string& bytes);
-// The file's bytes, or "<missing>" when it cannot be read.
-std::string ReadFileBytes(const std::string& path);
+std::string ReadFileBytes(const std::string& path);  // "<missing>" when unreadable
 bool FileExists(const std::string& path);
 void RemoveTree(const std::string& path);
 
-// Registry helpers for checking results.
+// A REG_SZ value, or "<no key>", "<no value>", "<not REG_SZ>".
 std::string RegReadString(HKEY root, const std::string& key, const char* valueName);
 bool RegKeyExists(HKEY root, const std::string& key);
 void RegDeleteTreeA_(HKEY root, const std::string& key);
 
-// One message box as it was seen.
 struct SeenBox {
-    std::string caption;
-    std::string text;
-    bool hasCancel;
-    bool hasIcon;
+    std::string caption, text;
+    bool hasCancel, hasIcon;
 };
 
 // Watches this process for message boxes from a second thread while it is
@@ -50,12 +45,9 @@ public:
 private:
     static DWORD WINAPI ThreadProc(void* self);
     void Run();
-    struct Answer {
-        int button;
-        std::function<void()> before;
-    };
+    void Answer(HWND box);
     CRITICAL_SECTION lock_;
-    std::vector<Answer> plan_;
+    std::vector<std::pair<int, std::function<void()>>> plan_;
     std::vector<SeenBox> seen_;
     std::vector<HWND> answered_;
     HANDLE thread_;
@@ -67,6 +59,6 @@ private:
 struct StatusPage {
     HWND hwnd;
     StatusPage();
-    ~StatusPage();
+    ~StatusPage() { DestroyWindow(hwnd); }
     std::string Text(int id) const;
 };
