@@ -24,7 +24,7 @@ if [ -z "${DISPLAY:-}" ]; then
   xinfo="$(mktemp /tmp/kelmo-bench-xvfb.XXXXXX)"
   "$ROOT/tools/xvfb.sh" start "$xinfo"
   read -r DISPLAY _ < "$xinfo"; export DISPLAY
-  trap '"$ROOT/tools/xvfb.sh" stop "$xinfo"' EXIT
+  trap '"$WINESERVER_BIN" -k 2>/dev/null; "$ROOT/tools/xvfb.sh" stop "$xinfo"' EXIT
 fi
 
 files="$BENCH_BUILD/tests/win32/copy_bench_files"
