@@ -108,10 +108,13 @@ static LineResult CopyListedFile(HWND page, CopyList* list, const char* sourceDi
     INT source = OpenSource(page, list, sourceDir);
     if (source == -1)
         return kLineCancelled;
-    // Any other error of the LZ library: leave an existing target untouched
-    // rather than create it empty.
-    if (source < 0)
+    // Any other error of the LZ library: the copy fails, but an existing
+    // target is left untouched rather than created empty.
+    if (source < 0) {
+        ShowCopyStatus(list);
+        CountCopied(source);
         return kLineDone;
+    }
     INT target = LZOpenFileA(list->targetPath, &list->targetFile,
                              OF_CREATE | OF_WRITE | OF_SHARE_EXCLUSIVE);
     ShowCopyStatus(list);
