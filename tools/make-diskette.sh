@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # make-diskette.sh OUTDIR [SETUP_EXE]: builds the sample driver diskette in
-# OUTDIR (emptied first) from samples/: setup.dat, the driver files stored
+# OUTDIR from samples/: setup.dat, the driver files stored
 # compressed by mscompress under their x.ab_ names, the files listed
 # uncompressed as they are, the second diskette as the folder disk2, and
 # setup.exe when one is given.
@@ -21,6 +21,11 @@ compressed() {
   rm -rf "$work"
 }
 
+# Only a folder this script made before (it holds setup.dat) is emptied.
+if [ -d "$out" ] && [ -n "$(ls -A "$out")" ] && [ ! -f "$out/setup.dat" ]; then
+  echo "make-diskette.sh: $out is not empty and holds no setup.dat; not touching it" >&2
+  exit 1
+fi
 rm -rf "$out"
 mkdir -p "$out/disk2"
 cp "$ROOT/samples/setup.dat" "$out/setup.dat"
