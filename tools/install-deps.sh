@@ -4,9 +4,10 @@
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
-packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
-          wine wine64 xvfb x11-utils xauth mscompress mtools imagemagick python3 file)
+          wine wine64 fonts-wine fonts-liberation xvfb x11-utils xauth mscompress mtools
+          imagemagick python3 file)
 if [ "$KELMO_WINE_ARCH" = win32 ]; then
   packages+=(wine32:i386)
 fi
@@ -24,4 +25,4 @@ if [ "$KELMO_WINE_ARCH" = win32 ] && ! dpkg --print-foreign-architectures | grep
   as_root dpkg --add-architecture i386
 fi
 as_root apt-get update -qq
-as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
