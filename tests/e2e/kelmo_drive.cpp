@@ -1,151 +1,93 @@
-// Drives setup.exe through its real windows: starts it in a given folder,
-// waits for the wizard's pages, presses the wizard's buttons, answers every
-// message box from a list, saves screenshots of the wizard and waits for the
-// exit code. Prints one event per line, a name and a JSON object, for the
-// scenario scripts to read.
-//
-//   kelmo_drive --exe PATH --dir DIR [--shots DIR] [--answers ok,cancel,...]
-//               [--timeout SECONDS] STEP...
-//
-// Steps: page:welcome, page:finish (wait for that page, then report the
-// wizard buttons), next, back, finish, cancel, close (the system menu's
-// Close), shot:NAME (save NAME.bmp), sleep:MS. After the last step the
-// driver keeps answering boxes until the program ends. Boxes beyond the
-// answer list are answered with OK.
+// Drives setup.exe through its real windows and prints one event per line,
+// a name and a JSON object. Message boxes are answered from the list (OK
+// beyond it) until the program ends.
+//   kelmo_drive --exe PATH --dir DIR [--shots DIR] [--answers ok,cancel,...] STEP...
+// Steps: page:welcome, page:finish (wait for it, report the wizard buttons),
+// next, back, finish, cancel, close (system menu), shot:NAME (save NAME.bmp).
 #include <windows.h>
 #include <commctrl.h>
 #include <prsht.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <set>
+#include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
 
 const char kWizardTitle[] = "Kelmo Setup Wizard";
-const char kDialogClass[] = "#32770";
 const int kBoxTextId = 0xFFFF;
-const int kBackButtonId = 0x3023;
-const int kNextButtonId = 0x3024;
-const int kFinishButtonId = 0x3025;
-const DWORD kStepWaitMs = 30000;
+const DWORD kStepWaitMs = 30000, kTimeoutMs = 120000;
 
-struct Options {
-    std::string exe;
-    std::string dir;
-    std::string shots = ".";
-    std::vector<std::string> answers;
-    std::vector<std::string> steps;
-    DWORD timeoutMs = 120000;
-};
+struct BoxButton { int id; const char* name; };
+const BoxButton kBoxButtons[] = {{IDOK, "ok"}, {IDCANCEL, "cancel"}, {IDYES, "yes"}, {IDNO, "no"},
+                                 {IDABORT, "abort"}, {IDRETRY, "retry"}, {IDIGNORE, "ignore"}};
 
-struct Run {
-    PROCESS_INFORMATION process = {};
-    HWND wizard = nullptr;
+struct WizardButton { const char* name; int id, press; };
+const WizardButton kWizardButtons[] = {{"back", 0x3023, PSBTN_BACK}, {"next", 0x3024, PSBTN_NEXT},
+                                       {"finish", 0x3025, PSBTN_FINISH},
+                                       {"cancel", IDCANCEL, PSBTN_CANCEL}};
+
+struct {
+    std::string exe, dir, shots = ".";
+    std::vector<std::string> answers, steps;
+    PROCESS_INFORMATION process;
+    HWND wizard;
     std::set<HWND> answered;
-    size_t nextAnswer = 0;
-    DWORD started = 0;
-    DWORD timeoutMs = 0;
-};
-
-// ---- output -------------------------------------------------------------
+    size_t nextAnswer;
+    DWORD started;
+} g;
 
 std::string Str(const std::string& text) {
     std::string out = "\"";
     for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += (char)c;
-        } else if (c < 0x20 || c >= 0x7F) {
-            char esc[8];
-            snprintf(esc, sizeof esc, "\\u%04x", c);
-            out += esc;
-        } else {
-            out += (char)c;
-        }
+        char esc[8];
+        snprintf(esc, sizeof esc,
+                 c < 0x20 || c >= 0x7F ? "\\u%04x" : c == '"' || c == '\\' ? "\\%c" : "%c", c);
+        out += esc;
     }
     return out + "\"";
 }
 
-std::string Num(long long value) { return std::to_string(value); }
+const char* Bool(bool value) { return value ? "true" : "false"; }
 
-std::string Arr(const std::vector<long>& values) {
-    std::string out = "[";
-    for (size_t i = 0; i < values.size(); ++i)
-        out += (i ? "," : "") + std::to_string(values[i]);
+std::string Arr(std::initializer_list<long> values) {
+    std::string out;
+    for (long value : values)
+        out += (out.empty() ? "[" : ",") + std::to_string(value);
     return out + "]";
 }
 
 using Fields = std::vector<std::pair<const char*, std::string>>;
 
 void Emit(const char* event, const Fields& fields) {
-    std::string line = event;
-    line += " {";
-    for (size_t i = 0; i < fields.size(); ++i)
-        line += (i ? ", " : "") + Str(fields[i].first) + ": " + fields[i].second;
-    printf("%s}\n", line.c_str());
+    std::string line;
+    for (const auto& field : fields)
+        line += (line.empty() ? "" : ", ") + Str(field.first) + ": " + field.second;
+    printf("%s {%s}\n", event, line.c_str());
     fflush(stdout);
 }
 
-// ---- windows of the program under test ----------------------------------
-
-// Text of a window of another process; a hung owner gives up after 2 s
-// instead of blocking the driver.
+// Text of another process's window; gives up on a hung owner after 2 s.
 std::string WindowText(HWND window) {
     char text[2048] = "";
     DWORD_PTR ignored = 0;
-    if (window)
-        SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG,
-                            2000, &ignored);
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 2000,
+                        &ignored);
     text[sizeof text - 1] = '\0';
     return text;
 }
 
-bool IsClass(HWND window, const char* name) {
-    char cls[64] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    return strcmp(cls, name) == 0;
-}
-
-struct TopWindows {
-    DWORD pid;
-    HWND wizard;
-    std::vector<HWND> boxes;
-};
-
-BOOL CALLBACK CollectTopWindow(HWND window, LPARAM param) {
-    TopWindows* found = (TopWindows*)param;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != found->pid || !IsWindowVisible(window) || !IsClass(window, kDialogClass))
-        return TRUE;
-    if (WindowText(window) == kWizardTitle)
-        found->wizard = window;
-    else
-        found->boxes.push_back(window);
-    return TRUE;
-}
-
-TopWindows ScanTopWindows(const Run& run) {
-    TopWindows found = {run.process.dwProcessId, nullptr, {}};
-    EnumWindows(CollectTopWindow, (LPARAM)&found);
-    return found;
-}
-
-bool ControlShown(HWND dialog, int id) {
+bool Shown(HWND dialog, int id) {
     HWND control = GetDlgItem(dialog, id);
     return control && IsWindowVisible(control) && IsWindowEnabled(control);
 }
 
-// The box's icon control differs between platforms; either counts when it
-// is shown and holds an icon.
+// The box's icon control differs between platforms; either counts.
 bool BoxHasIcon(HWND box) {
-    static const int iconIds[] = {0x14, 0x440};
-    for (int id : iconIds) {
+    for (int id : {0x14, 0x440}) {
         HWND control = GetDlgItem(box, id);
         DWORD_PTR icon = 0;
         if (control && IsWindowVisible(control) &&
@@ -155,201 +97,146 @@ bool BoxHasIcon(HWND box) {
     return false;
 }
 
-struct ButtonName {
-    int id;
-    const char* name;
-};
-
-const ButtonName kBoxButtons[] = {
-    {IDOK, "ok"}, {IDCANCEL, "cancel"}, {IDYES, "yes"}, {IDNO, "no"},
-    {IDABORT, "abort"}, {IDRETRY, "retry"}, {IDIGNORE, "ignore"},
-};
-
 std::string BoxButtons(HWND box) {
-    std::string list = "[";
-    for (const ButtonName& button : kBoxButtons) {
-        if (!ControlShown(box, button.id))
+    std::string list;
+    for (const BoxButton& button : kBoxButtons)
+        if (Shown(box, button.id))
+            list += (list.empty() ? "" : ",") + Str(button.name);
+    return "[" + list + "]";
+}
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM boxes) {
+    DWORD pid = 0;
+    char cls[64] = "";
+    GetWindowThreadProcessId(window, &pid);
+    GetClassNameA(window, cls, sizeof cls);
+    if (pid != g.process.dwProcessId || !IsWindowVisible(window) || strcmp(cls, "#32770") != 0)
+        return TRUE;
+    if (WindowText(window) == kWizardTitle)
+        g.wizard = window;
+    else
+        ((std::vector<HWND>*)boxes)->push_back(window);
+    return TRUE;
+}
+
+// Answers each new message box once. A box has its text control and a
+// button; the wizard passes through dialogs without them while it closes.
+void AnswerNewBoxes() {
+    for (auto it = g.answered.begin(); it != g.answered.end();)
+        it = IsWindow(*it) ? std::next(it) : g.answered.erase(it);
+    std::vector<HWND> boxes;
+    EnumWindows(CollectWindow, (LPARAM)&boxes);
+    for (HWND box : boxes) {
+        std::string buttons = BoxButtons(box);
+        if (g.answered.count(box) || !GetDlgItem(box, kBoxTextId) || buttons == "[]")
             continue;
-        list += (list.size() > 1 ? "," : "") + Str(button.name);
+        std::string answer = g.nextAnswer < g.answers.size() ? g.answers[g.nextAnswer++] : "ok";
+        Emit("box", {{"caption", Str(WindowText(box))},
+                     {"text", Str(WindowText(GetDlgItem(box, kBoxTextId)))},
+                     {"buttons", buttons},
+                     {"icon", Bool(BoxHasIcon(box))}});
+        int id = IDOK;
+        for (const BoxButton& button : kBoxButtons)
+            if (answer == button.name)
+                id = button.id;
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(box, id));
+        g.answered.insert(box);
     }
-    return list + "]";
 }
 
-int AnswerId(const std::string& answer) {
-    for (const ButtonName& button : kBoxButtons)
-        if (answer == button.name)
-            return button.id;
-    return IDOK;
-}
-
-void AnswerBox(Run& run, const Options& options, HWND box) {
-    std::string answer = "ok";
-    if (run.nextAnswer < options.answers.size())
-        answer = options.answers[run.nextAnswer++];
-    Emit("box", {{"caption", Str(WindowText(box))},
-                 {"text", Str(WindowText(GetDlgItem(box, kBoxTextId)))},
-                 {"buttons", BoxButtons(box)},
-                 {"icon", BoxHasIcon(box) ? "true" : "false"},
-                 {"answer", Str(answer)}});
-    int id = AnswerId(answer);
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(box, id));
-    run.answered.insert(box);
-}
-
-// A message box has its text control and at least one button; the wizard
-// passes through dialogs without them while it closes.
-bool IsMessageBox(HWND window) {
-    return GetDlgItem(window, kBoxTextId) && BoxButtons(window) != "[]";
-}
-
-void AnswerNewBoxes(Run& run, const Options& options) {
-    for (auto it = run.answered.begin(); it != run.answered.end();)
-        it = IsWindow(*it) ? std::next(it) : run.answered.erase(it);
-    TopWindows found = ScanTopWindows(run);
-    if (found.wizard)
-        run.wizard = found.wizard;
-    for (HWND box : found.boxes)
-        if (!run.answered.count(box) && IsMessageBox(box))
-            AnswerBox(run, options, box);
-}
-
-bool TimeIsUp(const Run& run) { return GetTickCount() - run.started > run.timeoutMs; }
-
-bool HasExited(const Run& run) {
-    return WaitForSingleObject(run.process.hProcess, 0) == WAIT_OBJECT_0;
-}
+bool Exited() { return WaitForSingleObject(g.process.hProcess, 0) == WAIT_OBJECT_0; }
 
 // Waits up to ms while answering boxes. False when the program has ended or
 // the overall time is up.
-bool Pump(Run& run, const Options& options, DWORD ms) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (HasExited(run) || TimeIsUp(run))
+bool Pump(DWORD ms) {
+    for (DWORD start = GetTickCount();; Sleep(50)) {
+        if (Exited() || GetTickCount() - g.started > kTimeoutMs)
             return false;
-        AnswerNewBoxes(run, options);
+        AnswerNewBoxes();
         if (GetTickCount() - start >= ms)
             return true;
-        Sleep(50);
     }
 }
 
-// ---- the wizard ---------------------------------------------------------
+template <class Ready>
+bool WaitFor(Ready ready) {
+    for (DWORD start = GetTickCount(); !ready();)
+        if (GetTickCount() - start > kStepWaitMs || !Pump(100))
+            return false;
+    return true;
+}
 
-HWND CurrentPage(const Run& run) {
+HWND CurrentPage() {
     DWORD_PTR page = 0;
-    if (!run.wizard || !SendMessageTimeoutA(run.wizard, PSM_GETCURRENTPAGEHWND, 0, 0,
-                                            SMTO_ABORTIFHUNG, 2000, &page))
-        return nullptr;
+    if (g.wizard)
+        SendMessageTimeoutA(g.wizard, PSM_GETCURRENTPAGEHWND, 0, 0, SMTO_ABORTIFHUNG, 2000, &page);
     return (HWND)page;
 }
 
 // The finish page is the one that carries the status line 1001.
 std::string PageName(HWND page) {
-    if (!page)
-        return "";
-    return GetDlgItem(page, 1001) ? "finish" : "welcome";
+    return !page ? "" : GetDlgItem(page, 1001) ? "finish" : "welcome";
 }
 
-bool WaitForPage(Run& run, const Options& options, const std::string& name) {
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < kStepWaitMs) {
-        if (run.wizard && PageName(CurrentPage(run)) == name) {
-            // The page posts its button states when it becomes active.
-            Pump(run, options, 400);
-            WaitForInputIdle(run.process.hProcess, 5000);
-            Emit("page", {{"name", Str(name)},
-                          {"back", ControlShown(run.wizard, kBackButtonId) ? "true" : "false"},
-                          {"next", ControlShown(run.wizard, kNextButtonId) ? "true" : "false"},
-                          {"finish", ControlShown(run.wizard, kFinishButtonId) ? "true" : "false"},
-                          {"cancel", ControlShown(run.wizard, IDCANCEL) ? "true" : "false"}});
-            return true;
-        }
-        if (!Pump(run, options, 100))
-            return false;
-    }
-    return false;
-}
-
-bool WriteBmp(const std::string& path, const void* bits, int width, int height) {
-    int stride = (width * 3 + 3) & ~3;
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biCompression = BI_RGB;
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + stride * height;
-    FILE* out = fopen(path.c_str(), "wb");
-    if (!out)
+bool WaitForPage(const std::string& name) {
+    if (!WaitFor([&] { return PageName(CurrentPage()) == name; }))
         return false;
-    fwrite(&file, sizeof file, 1, out);
-    fwrite(&info, sizeof info, 1, out);
-    fwrite(bits, stride, height, out);
-    return fclose(out) == 0;
+    // The page posts its button states when it becomes active.
+    Pump(400);
+    WaitForInputIdle(g.process.hProcess, 5000);
+    Fields fields = {{"name", Str(name)}};
+    for (const WizardButton& button : kWizardButtons)
+        fields.push_back({button.name, Bool(Shown(g.wizard, button.id))});
+    Emit("page", fields);
+    return true;
 }
 
-// Copies the screen under the window into a bottom-up 24-bit DIB and saves
-// it. Reading the screen works across processes where PrintWindow does not.
-bool SaveScreenshot(HWND window, const std::string& path, RECT* rect) {
-    GetWindowRect(window, rect);
-    int width = rect->right - rect->left;
-    int height = rect->bottom - rect->top;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
+// Saves the screen under rect as a bottom-up 24-bit BMP: reading the screen
+// works across processes where PrintWindow does not.
+bool SaveScreen(const RECT& rect, const std::string& path) {
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    BITMAPINFOHEADER info = {sizeof info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof info, size = ((width * 3 + 3) & ~3) * height;
+    BITMAPFILEHEADER file = {0x4D42, offset + size, 0, 0, offset};
+    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
     void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool ok = dib != nullptr;
-    if (ok) {
-        HGDIOBJ old = SelectObject(memory, dib);
-        ok = BitBlt(memory, 0, 0, width, height, screen, rect->left, rect->top, SRCCOPY);
-        GdiFlush();
-        ok = ok && WriteBmp(path, bits, width, height);
-        SelectObject(memory, old);
-        DeleteObject(dib);
+    HBITMAP dib = CreateDIBSection(screen, (BITMAPINFO*)&info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, dib);
+    bool ok = dib && BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    FILE* out = ok ? fopen(path.c_str(), "wb") : nullptr;
+    if (out) {
+        fwrite(&file, sizeof file, 1, out);
+        fwrite(&info, sizeof info, 1, out);
+        fwrite(bits, size, 1, out);
     }
+    ok = out && fclose(out) == 0;
+    DeleteObject(SelectObject(memory, old));
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return ok;
 }
 
-// Saves the wizard and reports where the page's client area and its logo
-// window are: the page's client origin relative to the window and its size,
-// the logo relative to the page's client area.
-bool TakeShot(Run& run, const Options& options, const std::string& name) {
-    if (!Pump(run, options, 800))
+// Saves the wizard and reports the page's client origin relative to the
+// window, its size, and the logo window relative to the page.
+bool TakeShot(const std::string& name) {
+    if (!Pump(800))
         return false;
     // Idle means its paint messages have been handled.
-    WaitForInputIdle(run.process.hProcess, 5000);
-    HWND page = CurrentPage(run);
-    std::string path = options.shots + "\\" + name + ".bmp";
-    RECT window;
-    if (!page || !SaveScreenshot(run.wizard, path, &window))
+    WaitForInputIdle(g.process.hProcess, 5000);
+    HWND page = CurrentPage();
+    RECT window, client, logo = {0, 0, 0, 0};
+    if (!page || !GetWindowRect(g.wizard, &window) ||
+        !SaveScreen(window, g.shots + "\\" + name + ".bmp"))
         return false;
     POINT origin = {0, 0};
     ClientToScreen(page, &origin);
-    RECT client;
     GetClientRect(page, &client);
-    RECT logo = {0, 0, 0, 0};
-    HWND logoWindow = FindWindowExA(page, nullptr, "BmpWClass", nullptr);
-    if (logoWindow) {
+    if (HWND logoWindow = FindWindowExA(page, nullptr, "BmpWClass", nullptr)) {
         GetWindowRect(logoWindow, &logo);
         MapWindowPoints(nullptr, page, (POINT*)&logo, 2);
     }
     Emit("shot", {{"name", Str(name)},
-                  {"file", Str(path)},
-                  {"page", Str(PageName(page))},
-                  {"window", Arr({window.left, window.top, window.right, window.bottom})},
                   {"client", Arr({origin.x - window.left, origin.y - window.top})},
                   {"size", Arr({client.right, client.bottom})},
                   {"logo", Arr({logo.left, logo.top, logo.right - logo.left,
@@ -357,136 +244,78 @@ bool TakeShot(Run& run, const Options& options, const std::string& name) {
     return true;
 }
 
-struct PressStep {
-    const char* name;
-    int button;
-};
-
-const PressStep kPressSteps[] = {
-    {"back", PSBTN_BACK}, {"next", PSBTN_NEXT}, {"finish", PSBTN_FINISH}, {"cancel", PSBTN_CANCEL},
-};
-
-// Posted, not sent: Finish runs the install inside the wizard and blocks in
-// its message boxes.
-bool Press(Run& run, const std::string& step) {
-    if (step == "close") {
-        Emit("press", {{"button", Str(step)}});
-        return PostMessageA(run.wizard, WM_SYSCOMMAND, SC_CLOSE, 0);
-    }
-    for (const PressStep& press : kPressSteps) {
-        if (step == press.name) {
-            Emit("press", {{"button", Str(step)}});
-            return PostMessageA(run.wizard, PSM_PRESSBUTTON, press.button, 0);
-        }
-    }
+// Buttons are posted, not sent: Finish runs the install inside the wizard
+// and blocks in its message boxes.
+bool RunStep(const std::string& step) {
+    if (step.compare(0, 5, "page:") == 0)
+        return WaitForPage(step.substr(5));
+    if (step.compare(0, 5, "shot:") == 0)
+        return TakeShot(step.substr(5));
+    if (step == "close")
+        return PostMessageA(g.wizard, WM_SYSCOMMAND, SC_CLOSE, 0);
+    for (const WizardButton& button : kWizardButtons)
+        if (step == button.name)
+            return PostMessageA(g.wizard, PSM_PRESSBUTTON, button.press, 0);
     return false;
 }
 
-bool RunStep(Run& run, const Options& options, const std::string& step) {
-    if (step.compare(0, 5, "page:") == 0)
-        return WaitForPage(run, options, step.substr(5));
-    if (step.compare(0, 5, "shot:") == 0)
-        return TakeShot(run, options, step.substr(5));
-    if (step.compare(0, 6, "sleep:") == 0)
-        return Pump(run, options, (DWORD)atoi(step.c_str() + 6)) || HasExited(run);
-    return Press(run, step);
-}
-
-bool WaitForWizard(Run& run, const Options& options) {
-    DWORD start = GetTickCount();
-    while (!run.wizard && GetTickCount() - start < kStepWaitMs)
-        if (!Pump(run, options, 100))
-            return false;
-    if (run.wizard)
-        Emit("wizard", {{"title", Str(WindowText(run.wizard))}});
-    return run.wizard != nullptr;
-}
-
-// ---- start and end ------------------------------------------------------
-
-bool ParseArgs(int argc, char** argv, Options* options) {
+bool ParseArgs(int argc, char** argv) {
+    std::string answers;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        bool hasValue = i + 1 < argc;
-        if (arg == "--exe" && hasValue) {
-            options->exe = argv[++i];
-        } else if (arg == "--dir" && hasValue) {
-            options->dir = argv[++i];
-        } else if (arg == "--shots" && hasValue) {
-            options->shots = argv[++i];
-        } else if (arg == "--timeout" && hasValue) {
-            options->timeoutMs = (DWORD)atoi(argv[++i]) * 1000;
-        } else if (arg == "--answers" && hasValue) {
-            std::string list = argv[++i];
-            for (size_t start = 0; start <= list.size();) {
-                size_t comma = list.find(',', start);
-                if (comma == std::string::npos)
-                    comma = list.size();
-                if (comma > start)
-                    options->answers.push_back(list.substr(start, comma - start));
-                start = comma + 1;
-            }
-        } else if (arg.compare(0, 2, "--") == 0) {
+        std::string* value = arg == "--exe"       ? &g.exe
+                             : arg == "--dir"     ? &g.dir
+                             : arg == "--shots"   ? &g.shots
+                             : arg == "--answers" ? &answers
+                                                  : nullptr;
+        if (value && i + 1 < argc)
+            *value = argv[++i];
+        else if (arg[0] == '-')
             return false;
-        } else {
-            options->steps.push_back(arg);
-        }
+        else
+            g.steps.push_back(arg);
     }
-    return !options->exe.empty() && !options->dir.empty();
-}
-
-bool StartSetup(const Options& options, Run* run) {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    std::string commandLine = "\"" + options.exe + "\"";
-    run->started = GetTickCount();
-    run->timeoutMs = options.timeoutMs;
-    if (!CreateProcessA(options.exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        options.dir.c_str(), &startup, &run->process)) {
-        Emit("error", {{"step", Str("start")}, {"code", Num(GetLastError())}});
-        return false;
-    }
-    Emit("start", {{"pid", Num(run->process.dwProcessId)}});
-    return true;
-}
-
-// Runs the steps, then answers boxes until the program ends. Returns the
-// driver's exit code: 0 when every step ran and the program ended in time.
-int Drive(Run& run, const Options& options) {
-    bool ok = WaitForWizard(run, options);
-    for (size_t i = 0; ok && i < options.steps.size(); ++i) {
-        ok = RunStep(run, options, options.steps[i]);
-        if (!ok)
-            Emit("error", {{"step", Str(options.steps[i])}});
-    }
-    while (!HasExited(run) && !TimeIsUp(run))
-        Pump(run, options, 200);
-    if (!HasExited(run)) {
-        Emit("timeout", {{"seconds", Num(options.timeoutMs / 1000)}});
-        TerminateProcess(run.process.hProcess, 255);
-        WaitForSingleObject(run.process.hProcess, 5000);
-        return 2;
-    }
-    DWORD code = 0;
-    GetExitCodeProcess(run.process.hProcess, &code);
-    Emit("exit", {{"code", Num(code)}});
-    return ok ? 0 : 1;
+    std::istringstream list(answers);
+    for (std::string answer; std::getline(list, answer, ',');)
+        if (!answer.empty())
+            g.answers.push_back(answer);
+    return !g.exe.empty() && !g.dir.empty();
 }
 
 }  // namespace
 
+// Exit code 0 when every step ran and setup.exe ended in time.
 int main(int argc, char** argv) {
-    Options options;
-    if (!ParseArgs(argc, argv, &options)) {
+    if (!ParseArgs(argc, argv)) {
         fprintf(stderr, "usage: kelmo_drive --exe PATH --dir DIR [--shots DIR] "
-                        "[--answers LIST] [--timeout S] STEP...\n");
+                        "[--answers LIST] STEP...\n");
         return 3;
     }
-    Run run;
-    if (!StartSetup(options, &run))
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string commandLine = "\"" + g.exe + "\"";
+    g.started = GetTickCount();
+    if (!CreateProcessA(g.exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        g.dir.c_str(), &startup, &g.process)) {
+        Emit("error", {{"step", Str("start")}, {"code", std::to_string(GetLastError())}});
         return 1;
-    int result = Drive(run, options);
-    CloseHandle(run.process.hThread);
-    CloseHandle(run.process.hProcess);
-    return result;
+    }
+    bool ok = WaitFor([] { return g.wizard != nullptr; });
+    if (!ok)
+        Emit("error", {{"step", Str("wizard")}});
+    for (size_t i = 0; ok && i < g.steps.size(); ++i)
+        if (!(ok = RunStep(g.steps[i])))
+            Emit("error", {{"step", Str(g.steps[i])}});
+    while (Pump(200))
+        continue;
+    if (!Exited()) {
+        Emit("timeout", {{"seconds", std::to_string(kTimeoutMs / 1000)}});
+        TerminateProcess(g.process.hProcess, 255);
+        WaitForSingleObject(g.process.hProcess, 5000);
+        return 2;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(g.process.hProcess, &code);
+    Emit("exit", {{"code", std::to_string(code)}});
+    return ok ? 0 : 1;
 }
