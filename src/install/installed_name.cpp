@@ -47,17 +47,18 @@ static bool NamesAFile(const char* name) {
            !TextEqualNoCaseAscii(name, "..");
 }
 
-bool MakeInstalledName(const char* listedName, char* name, int cchName) {
-    if (!TextCopy(name, cchName, listedName))
-        return false;
-    StripDirectory(name);
-    ExpandCompressedName(name);
-    return NamesAFile(name);
-}
-
 bool MakeInfName(const char* installName, char* name, int cchName) {
     if (!TextCopy(name, cchName, installName))
         return false;
     StripDirectory(name);
     return NamesAFile(name);
+}
+
+// Expansion only changes the last letter, so ".", ".." and empty names stay
+// what they were: checking before it is the same as checking after.
+bool MakeInstalledName(const char* listedName, char* name, int cchName) {
+    if (!MakeInfName(listedName, name, cchName))
+        return false;
+    ExpandCompressedName(name);
+    return true;
 }
