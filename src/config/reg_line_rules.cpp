@@ -23,6 +23,17 @@ int LookupRootKey(const char* root) {
     return kRootUnknown;
 }
 
+bool ComposeDriverKeyName(const char* instance, char* name, int cchName) {
+    return TextFormat(name, cchName, "System\\CurrentControlSet\\Services\\Class\\Display\\%s",
+                      instance);
+}
+
+RegLineAction ActionOfRegLine(int count) {
+    if (count == 5)
+        return kRegStoreValue;
+    return count == 2 ? kRegCreatePath : kRegOpenBaseOnly;
+}
+
 void StartKeyPath(KeyPathWalk* walk, const char* path) {
     walk->path = path;
     walk->pathLength = TextLength(path);

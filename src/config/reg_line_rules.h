@@ -22,6 +22,16 @@ int LookupRootKey(const char* root);
 
 const int kKeyNameSize = 256;
 
+// The base key of HKR lines below HKEY_LOCAL_MACHINE: the driver key
+// "System\CurrentControlSet\Services\Class\Display\<instance>". Returns
+// false when it does not fit.
+bool ComposeDriverKeyName(const char* instance, char* name, int cchName);
+
+// What a registry line does by its field count: counts 1, 3 and 4 only open
+// (or create) the base key; 2 creates the key path; 5 also stores the value.
+enum RegLineAction { kRegOpenBaseOnly, kRegCreatePath, kRegStoreValue };
+RegLineAction ActionOfRegLine(int count);
+
 // Walks a key path whose components are separated by two characters, a
 // backslash and one more that is skipped, so "MODES\\8" names MODES and then
 // MODES\8. Each step gives the whole path so far, relative to the base key.

@@ -4,8 +4,6 @@
 #include "setupinfo/setup_state.h"
 #include "setupinfo/text.h"
 
-static const char kDriverKeyFormat[] = "System\\CurrentControlSet\\Services\\Class\\Display\\%s";
-
 // Closes a key unless it is base, which belongs to the caller.
 static void CloseUnlessBase(HKEY key, HKEY base) {
     if (key != nullptr && key != base)
@@ -40,7 +38,7 @@ HKEY OpenKeyPath(HKEY base, const char* path, REGSAM access) {
 static LONG OpenBaseKey(int code, HKEY* base) {
     if (code == kRootDriverKey) {
         char name[kKeyNameSize];
-        TextFormat(name, sizeof name, kDriverKeyFormat, gSetup.driverInstance);
+        ComposeDriverKeyName(gSetup.driverInstance, name, sizeof name);
         return RegCreateKeyA(HKEY_LOCAL_MACHINE, name, base);
     }
     return RegCreateKeyA(code == kRootClassesRoot ? HKEY_CLASSES_ROOT : HKEY_LOCAL_MACHINE,
@@ -55,10 +53,11 @@ LONG ApplyRegLine(int count, const RegLineRecord* record) {
     LONG rc = OpenBaseKey(code, &base);
     if (rc != ERROR_SUCCESS)
         return rc;
-    if (count == 2 || count == 5) {
+    RegLineAction action = ActionOfRegLine(count);
+    if (action != kRegOpenBaseOnly) {
         HKEY key = OpenKeyPath(base, record->subkey, KEY_ALL_ACCESS);
         if (key != nullptr) {
-            if (count == 5)
+            if (action == kRegStoreValue)
                 RegSetValueExA(key, record->valueName, 0, REG_SZ, (const BYTE*)record->value,
                                (DWORD)TextLength(record->value) + 1);
             RegFlushKey(key);

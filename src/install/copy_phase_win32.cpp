@@ -6,7 +6,7 @@
 #include <lzexpand.h>
 
 #include "copy_progress.h"
-#include "installed_name.h"
+#include "copy_rules.h"
 #include "setupinfo/error_box.h"
 #include "setupinfo/fields.h"
 #include "setupinfo/setup_state.h"
@@ -15,19 +15,14 @@
 static const int kSourceStatusId = 1001;
 static const int kTargetStatusId = 1002;
 static const char kNoMemoryText[] = "Not enough memory to process Setup Information file.";
-static const char kInsertDiskFormat[] = "Please insert the diskette labeled %s into %c:";
 static const char kMediaSection[] = "Source Media Descriptions";
 static const char kProductSection[] = "Product";
 
 // What the phase holds while it works through one list, reused line by line.
 struct CopyList {
     char line[kSectionLineSize];
-    char diskId[2];
-    char listedName[kPathSize];
-    char sourcePath[kPathSize];
+    CopyLinePlan plan;
     char label[kPathSize];
-    char targetName[kPathSize];
-    char targetPath[kPathSize];
     char status[kPathSize];
     HWND sourceLine;  // the status lines, looked up once per list
     HWND targetLine;
@@ -37,33 +32,10 @@ struct CopyList {
 
 enum LineResult { kLineDone, kLineCancelled };
 
-// The LZ library opens files through OpenFile, whose OFSTRUCT holds a path
-// of at most OFS_MAXPATHNAME - 1 characters: a longer source could never be
-// opened however often the diskette was inserted.
-static_assert(OFS_MAXPATHNAME <= kPathSize, "paths are held in kPathSize buffers");
+static_assert(OFS_MAXPATHNAME == kLzPathSize, "the LZ library's path limit");
 
-static bool ComposePath(char* path, const char* format, const char* dir, const char* name) {
-    return TextFormat(path, OFS_MAXPATHNAME, format, dir, name);
-}
-
-// Both paths of the current line. Returns false when the line names no file
-// or a path is too long for the LZ library: a cut path would name another
-// file, so such a line is skipped.
-static bool ComposePaths(CopyList* list, const char* sourceDir, const char* targetDir) {
-    if (!SplitCopyLine(list->line, list->diskId, list->listedName, sizeof list->listedName))
-        return false;
-    if (sourceDir[0] == '\0' || targetDir[0] == '\0' || list->listedName[0] == '\0')
-        return false;
-    if (!ComposePath(list->sourcePath, "%s\\%s", sourceDir, list->listedName))
-        return false;
-    if (!MakeInstalledName(list->listedName, list->targetName, sizeof list->targetName))
-        return false;
-    if (lstrcmpiA(list->targetName, gSetup.driverInf) == 0) {
-        if (!MakeInfName(gSetup.oemsetupInf, list->targetName, sizeof list->targetName))
-            return false;
-        return ComposePath(list->targetPath, "%s\\inf\\%s", targetDir, list->targetName);
-    }
-    return ComposePath(list->targetPath, "%s\\%s", targetDir, list->targetName);
+static bool SameNameIgnoringCase(const char* a, const char* b) {
+    return lstrcmpiA(a, b) == 0;
 }
 
 // Opens the source, asking for its diskette while it cannot be found. A disk
@@ -71,14 +43,13 @@ static bool ComposePaths(CopyList* list, const char* sourceDir, const char* targ
 // Returns the LZ handle, or -1 when the user did not answer OK.
 static INT OpenSource(HWND page, CopyList* list, const char* sourceDir) {
     for (;;) {
-        INT source = LZOpenFileA(list->sourcePath, &list->sourceFile,
+        INT source = LZOpenFileA(list->plan.sourcePath, &list->sourceFile,
                                  OF_READ | OF_SHARE_DENY_WRITE);
         if (source != -1)
             return source;
-        ReadSetupString(kMediaSection, list->diskId, list->label, list->label,
+        ReadSetupString(kMediaSection, list->plan.diskId, list->label, list->label,
                         sizeof list->label);
-        TextFormat(gSetup.messageText, sizeof gSetup.messageText, kInsertDiskFormat,
-                   list->label, sourceDir[0]);
+        FormatDiskPrompt(gSetup.messageText, sizeof gSetup.messageText, list->label, sourceDir);
         if (MessageBoxA(GetFocus(), gSetup.messageText, kErrorCaption, MB_OKCANCEL) != IDOK)
             return -1;
         SetFocus(page);
@@ -86,11 +57,11 @@ static INT OpenSource(HWND page, CopyList* list, const char* sourceDir) {
 }
 
 static void ShowCopyStatus(CopyList* list) {
-    CharLowerA(list->sourcePath);
-    TextFormat(list->status, sizeof list->status, "Copy : %s", list->sourcePath);
+    CharLowerA(list->plan.sourcePath);
+    TextFormat(list->status, sizeof list->status, "Copy : %s", list->plan.sourcePath);
     SetWindowTextA(list->sourceLine, list->status);
-    CharLowerA(list->targetPath);
-    TextFormat(list->status, sizeof list->status, "To : %s", list->targetPath);
+    CharLowerA(list->plan.targetPath);
+    TextFormat(list->status, sizeof list->status, "To : %s", list->plan.targetPath);
     SetWindowTextA(list->targetLine, list->status);
 }
 
@@ -101,11 +72,10 @@ static void CountCopied(LONG result) {
         SendMessageA(gSetup.progressBar, PBM_SETPOS, (WPARAM)percent, 0);
 }
 
-static LineResult CopyListedFile(HWND page, CopyList* list, const char* sourceDir,
-                                 const char* targetDir) {
-    if (!ComposePaths(list, sourceDir, targetDir))
+static LineResult CopyListedFile(HWND page, CopyList* list, const CopyListNames* names) {
+    if (PlanCopyLine(list->line, names, &list->plan) != kCopyLineFile)
         return kLineDone;
-    INT source = OpenSource(page, list, sourceDir);
+    INT source = OpenSource(page, list, names->sourceDir);
     if (source == -1)
         return kLineCancelled;
     // Any other error of the LZ library: the copy fails, but an existing
@@ -115,7 +85,7 @@ static LineResult CopyListedFile(HWND page, CopyList* list, const char* sourceDi
         CountCopied(source);
         return kLineDone;
     }
-    INT target = LZOpenFileA(list->targetPath, &list->targetFile,
+    INT target = LZOpenFileA(list->plan.targetPath, &list->targetFile,
                              OF_CREATE | OF_WRITE | OF_SHARE_EXCLUSIVE);
     ShowCopyStatus(list);
     LONG result = target >= 0 ? LZCopy(source, target) : LZERROR_BADOUTHANDLE;
@@ -130,6 +100,8 @@ int CopySectionFiles(HWND page, const SetupText* text, long position, const char
                      const char* targetDir) {
     CopyList list;
     list.label[0] = '\0';
+    const CopyListNames names = {sourceDir, targetDir, gSetup.driverInf, gSetup.oemsetupInf,
+                                 SameNameIgnoringCase};
     // Finding a dialog item costs a window-manager round trip; once per list
     // keeps the phase's own share of a copy small.
     list.sourceLine = GetDlgItem(page, kSourceStatusId);
@@ -137,7 +109,7 @@ int CopySectionFiles(HWND page, const SetupText* text, long position, const char
     while (ReadSectionLine(text->bytes, text->length, list.line, &position)) {
         if (IsBlankLine(list.line))
             continue;
-        if (CopyListedFile(page, &list, sourceDir, targetDir) == kLineCancelled)
+        if (CopyListedFile(page, &list, &names) == kLineCancelled)
             return 2;
     }
     return 1;

@@ -8,12 +8,9 @@
 
 #include <windows.h>
 
+#include "setup_sizes.h"
 #include "setup_text.h"
 
-const int kPathSize = 256;
-const int kProductNameSize = 64;
-const int kLoadProgramSize = 20;
-const int kDriverInstanceSize = 8;
 
 struct SetupState {
     HINSTANCE instance;                      // shell: entry

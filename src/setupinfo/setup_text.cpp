@@ -29,9 +29,10 @@ struct ByteReader {
 }  // namespace
 
 long FilterSetupText(ReadBytesFn read, void* context, unsigned char* readBuffer,
-                     long fileSize, unsigned char* text) {
+                     long fileSize, unsigned char* text, long* lineOfByte) {
     ByteReader reader = {read, context, readBuffer, 0, false};
     long kept = 0;
+    long line = 1;
     bool inComment = false;
     while (kept < fileSize) {
         unsigned char byte = reader.Next();
@@ -43,11 +44,17 @@ long FilterSetupText(ReadBytesFn read, void* context, unsigned char* readBuffer,
         } else if (byte == ';') {
             inComment = true;
         } else {
+            if (lineOfByte)
+                lineOfByte[kept] = line;
             text[kept++] = byte;
         }
+        if (byte == '\n')
+            line++;
     }
     if (reader.failed)
         return -1;
+    if (lineOfByte)
+        lineOfByte[kept] = line;
     text[kept] = EndMarker;
     return kept + 1;
 }

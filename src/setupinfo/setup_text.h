@@ -28,9 +28,11 @@ typedef long (*ReadBytesFn)(void* context, unsigned char* buffer, long cb);
 // 1024 bytes; a short read puts EndMarker after the bytes that came, and
 // reading stops at the first EndMarker or when fileSize bytes are kept.
 // text must hold fileSize + 1 bytes. Returns the length with EndMarker
-// appended, or -1 on a read error.
+// appended, or -1 on a read error. lineOfByte, when given, holds fileSize + 1
+// entries and gets the file's line (from 1) that each kept byte came from,
+// EndMarker included: a checker reports what it finds by the author's lines.
 long FilterSetupText(ReadBytesFn read, void* context, unsigned char* readBuffer,
-                     long fileSize, unsigned char* text);
+                     long fileSize, unsigned char* text, long* lineOfByte = nullptr);
 
 // Loads the file at path into setupText. Returns 1 when loaded, 0 when the
 // file cannot be opened or read, or memory cannot be had. The platform side

@@ -1,0 +1,52 @@
+// What the copy phase makes of one line of a copy list: which file it opens,
+// under which name and where it installs it, and the diskette prompt. The
+// program and the distribution checker both decide it here.
+#pragma once
+
+const int kCopyNameSize = 256;
+
+// The LZ library opens files through OpenFile, whose OFSTRUCT holds a path of
+// at most 127 characters: a longer source could never be opened however often
+// the diskette was inserted, and a longer target never created.
+const int kLzPathSize = 128;
+
+// Names compared for the driver INF: the platform's case-insensitive compare
+// in the program, an ASCII one where there is no platform.
+typedef bool (*NameEqualFn)(const char* a, const char* b);
+
+// The directories and names that hold for a whole list.
+struct CopyListNames {
+    const char* sourceDir;    // no trailing backslash
+    const char* targetDir;
+    const char* driverInf;    // "DriverInf": the INF's name after expansion
+    const char* oemsetupInf;  // "OemsetupInf": its name in the inf folder
+    NameEqualFn sameName;
+};
+
+struct CopyLinePlan {
+    char diskId[2];
+    char listedName[kCopyNameSize];
+    char sourcePath[kLzPathSize];
+    char targetName[kCopyNameSize];
+    char targetPath[kLzPathSize];
+    bool driverInf;  // installed under OemsetupInf into targetDir\inf
+};
+
+enum CopyLineResult {
+    kCopyLineFile,             // a file to copy, as the plan says
+    kCopyLineNameTooLong,      // the listed name is longer than 255 characters
+    kCopyLineNoName,           // the line names no file
+    kCopyLineNoDirectory,      // the source or target directory is not known
+    kCopyLineSourceTooLong,    // the source path passes 127 characters
+    kCopyLineNoInstalledName,  // nothing is left after the directory: "", "." or ".."
+    kCopyLineNoInfName,        // the driver INF, but OemsetupInf names no file
+    kCopyLineTargetTooLong,    // the target path passes 127 characters
+};
+
+// Splits a copy-list line and composes both paths. Anything but kCopyLineFile
+// means the line is skipped: a cut path would name another file.
+CopyLineResult PlanCopyLine(const char* line, const CopyListNames* names, CopyLinePlan* plan);
+
+// "Please insert the diskette labeled <label> into <drive>:", the drive being
+// the first character of the source directory. Returns false when cut.
+bool FormatDiskPrompt(char* text, int cchText, const char* label, const char* sourceDir);
