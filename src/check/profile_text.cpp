@@ -1,0 +1,241 @@
+#include "profile_text.h"
+
+#include "setupinfo/text.h"
+
+namespace {
+
+// A stretch of the text, [p, p + cch).
+struct Span {
+    const char* p;
+    int cch;
+};
+
+// The platform trims 0x1A along with the usual blanks, but not CR or LF,
+// which never reach a line's content, nor bytes above 0x7F.
+bool IsProfileBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1a';
+}
+
+Span Trim(Span s) {
+    while (s.cch > 0 && IsProfileBlank(s.p[0])) {
+        s.p++;
+        s.cch--;
+    }
+    while (s.cch > 0 && IsProfileBlank(s.p[s.cch - 1]))
+        s.cch--;
+    return s;
+}
+
+// Trimmed first, then cut at a zero byte: "X \0 " gives "X ".
+Span TrimAndCut(const char* p, int cch) {
+    Span s = Trim(Span{p, cch});
+    for (int i = 0; i < s.cch; i++) {
+        if (s.p[i] == '\0') {
+            s.cch = i;
+            break;
+        }
+    }
+    return s;
+}
+
+int LastIndexOf(Span s, char c) {
+    for (int i = s.cch - 1; i >= 0; i--) {
+        if (s.p[i] == c)
+            return i;
+    }
+    return -1;
+}
+
+int FirstIndexOf(Span s, char c) {
+    for (int i = 0; i < s.cch; i++) {
+        if (s.p[i] == c)
+            return i;
+    }
+    return -1;
+}
+
+void SetValue(ProfileLine* line, Span value) {
+    char first = value.cch >= 2 ? value.p[0] : '\0';
+    line->quoted = (first == '"' || first == '\'') && value.p[value.cch - 1] == first;
+    if (line->quoted) {
+        value.p++;
+        value.cch -= 2;
+    }
+    line->value = value.p;
+    line->cchValue = value.cch;
+}
+
+// Sorts one line (without its line end) into header, key or other.
+void ParseLine(Span raw, ProfileLine* line) {
+    Span s = Trim(raw);
+    line->kind = kProfileOther;
+    line->name = s.p;
+    line->cchName = 0;
+    line->value = nullptr;
+    line->cchValue = 0;
+    line->quoted = false;
+    int close = s.cch > 0 && s.p[0] == '[' ? LastIndexOf(s, ']') : -1;
+    if (close > 0) {
+        Span name = TrimAndCut(s.p + 1, close - 1);
+        line->kind = kProfileSection;
+        line->name = name.p;
+        line->cchName = name.cch;
+        return;
+    }
+    if (s.cch == 0)
+        return;
+    line->kind = kProfileKey;
+    int equals = FirstIndexOf(s, '=');
+    Span name = TrimAndCut(s.p, equals < 0 ? s.cch : equals);
+    line->name = name.p;
+    line->cchName = name.cch;
+    if (equals >= 0)
+        SetValue(line, TrimAndCut(s.p + equals + 1, s.cch - equals - 1));
+}
+
+// Reads the line at *position whose number is lineNumber.
+bool ReadLineAt(const char* text, long length, long* position, int lineNumber, ProfileLine* line) {
+    long start = *position;
+    if (start == 0 && length >= 3 && text[0] == '\xef' && text[1] == '\xbb' && text[2] == '\xbf')
+        start = 3;
+    if (start >= length)
+        return false;
+    long end = start;
+    while (end < length && text[end] != '\r' && text[end] != '\n')
+        end++;
+    long next = end;
+    if (end < length) {
+        next = end + 1;
+        if (text[end] == '\r' && next < length && text[next] == '\n')
+            next++;
+    }
+    ParseLine(Span{text + start, (int)(end - start)}, line);
+    line->line = lineNumber;
+    *position = next;
+    return true;
+}
+
+int LineNumberAt(const char* text, long position) {
+    int number = 1;
+    for (long i = 0; i < position; i++) {
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= position || text[i + 1] != '\n')))
+            number++;
+    }
+    return number;
+}
+
+bool SameName(Span a, Span b) {
+    if (a.cch != b.cch)
+        return false;
+    for (int i = 0; i < a.cch; i++) {
+        char x = a.p[i], y = b.p[i];
+        if (x >= 'A' && x <= 'Z')
+            x = (char)(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z')
+            y = (char)(y - 'A' + 'a');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+// The platform's cut of a quoted value keeps one character less when the
+// value would exactly fill the buffer.
+int CopyCount(const ProfileLine& found, int cchValue) {
+    int room = cchValue - 1;
+    if (found.cchValue < room)
+        return found.cchValue;
+    if (found.quoted && found.cchValue == room)
+        return room > 0 ? room - 1 : 0;
+    return room;
+}
+
+// Finds the key's line: the first of its name in the first section of the
+// name. Returns false when there is none.
+bool FindKeyLine(const char* text, long length, Span section, Span key, ProfileLine* found) {
+    // Keys before any header belong to the section named "", which is
+    // therefore always the first of that name.
+    bool inSection = section.cch == 0;
+    long position = 0;
+    for (int number = 1; ReadLineAt(text, length, &position, number, found); number++) {
+        if (found->kind == kProfileSection) {
+            if (inSection)
+                return false;
+            inSection = SameName(Span{found->name, found->cchName}, section);
+        } else if (inSection && found->kind == kProfileKey &&
+                   SameName(Span{found->name, found->cchName}, key)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool NextProfileLine(const char* text, long length, long* position, ProfileLine* line) {
+    if (*position < 0 || *position >= length)
+        return false;
+    return ReadLineAt(text, length, position, LineNumberAt(text, *position), line);
+}
+
+int ReadProfileText(const char* text, long length, const char* section, const char* key,
+                    char* value, int cchValue, int* line) {
+    if (line)
+        *line = 0;
+    if (!section || !key)
+        return -1;
+    ProfileLine found;
+    Span sectionName = Trim(Span{section, TextLength(section)});
+    Span keyName = Trim(Span{key, TextLength(key)});
+    if (!FindKeyLine(text, length, sectionName, keyName, &found) || !found.value)
+        return -1;
+    if (line)
+        *line = found.line;
+    if (cchValue > 0) {
+        int count = CopyCount(found, cchValue);
+        for (int i = 0; i < count; i++)
+            value[i] = found.value[i];
+        value[count] = '\0';
+    }
+    return found.cchValue;
+}
+
+int ProfileTextToInt(const char* value) {
+    int i = 0;
+    while (i < kProfileIntChars && (value[i] == ' ' || (value[i] >= '\t' && value[i] <= '\r')))
+        i++;
+    bool negative = i < kProfileIntChars && value[i] == '-';
+    if (i < kProfileIntChars && (value[i] == '-' || value[i] == '+'))
+        i++;
+    unsigned base = 10;
+    if (i + 1 < kProfileIntChars && value[i] == '0') {
+        static const char kPrefixes[] = "x\x10o\x08" "b\x02";
+        for (int p = 0; kPrefixes[p]; p += 2) {
+            if (value[i + 1] == kPrefixes[p]) {
+                base = (unsigned char)kPrefixes[p + 1];
+                i += 2;
+                break;
+            }
+        }
+    }
+    unsigned number = 0;
+    for (; i < kProfileIntChars; i++) {
+        unsigned char c = (unsigned char)value[i];
+        unsigned digit = c >= '0' && c <= '9'   ? c - '0'
+                         : c >= 'a' && c <= 'z' ? c - 'a' + 10
+                         : c >= 'A' && c <= 'Z' ? c - 'A' + 10
+                                                : 99;
+        if (digit >= base)
+            break;
+        number = number * base + digit;
+    }
+    return (int)(negative ? 0u - number : number);
+}
+
+int ReadProfileInt(const char* text, long length, const char* section, const char* key,
+                   int defaultValue, int* line) {
+    char value[kProfileIntChars + 1];
+    if (ReadProfileText(text, length, section, key, value, sizeof value, line) < 0 || value[0] == '\0')
+        return defaultValue;
+    return ProfileTextToInt(value);
+}
