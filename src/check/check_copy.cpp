@@ -1,0 +1,303 @@
+// The copy lists of a set: each listed file found on the set's folders as the
+// LZ library would open it, its installed name and place by the program's
+// own rules, the diskette prompts, and the progress bar's end.
+#include <cstdio>
+#include <cstring>
+
+#include "check_host.h"
+#include "check_internal.h"
+#include "install/copy_progress.h"
+#include "install/copy_rules.h"
+#include "install/installed_name.h"
+#include "setupinfo/setup_sizes.h"
+#include "setupinfo/text.h"
+
+namespace {
+
+const char kMediaSection[] = "Source Media Descriptions";
+
+struct ListWalk {
+    const char* header;
+    const std::string* targetDir;
+    const char* folder;
+    std::string label;  // the label of the list's previous prompt
+    size_t drive;       // the set folder in the drive
+};
+
+struct CopyState {
+    std::vector<std::string> undescribedIds;
+    std::vector<std::pair<std::string, int>> targets;  // lower-case target, line
+};
+
+bool SameName(const char* a, const char* b) { return TextEqualNoCaseAscii(a, b); }
+
+// The name LZOpenFileA tries when the listed one is missing: after the first
+// '.' of the file name, the last character becomes '_' (a text shorter than
+// three gets a '_' appended); a name without '.' gets "._".
+std::string CompressedAlternative(const std::string& name) {
+    size_t base = name.find_last_of("\\/");
+    base = base == std::string::npos ? 0 : base + 1;
+    size_t dot = name.find('.', base);
+    if (dot == std::string::npos)
+        return name + "._";
+    if (name.size() - dot - 1 < 3)
+        return name + "_";
+    std::string alternative = name;
+    alternative.back() = '_';
+    return alternative;
+}
+
+// Size after expansion from a compressed file's header, or the file's size.
+void ReadStoredFile(const std::string& path, PlannedFile* file, char* headerLetter) {
+    *headerLetter = 0;
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f)
+        return;
+    unsigned char header[14] = {0};
+    size_t got = fread(header, 1, sizeof header, f);
+    fseek(f, 0, SEEK_END);
+    file->size = ftell(f);
+    fclose(f);
+    static const unsigned char kMagic[8] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33};
+    if (got == sizeof header && memcmp(header, kMagic, sizeof kMagic) == 0) {
+        file->compressed = true;
+        *headerLetter = (char)header[9];
+        file->size = (long long)header[10] | (long long)header[11] << 8 |
+                     (long long)header[12] << 16 | (long long)header[13] << 24;
+    }
+}
+
+// Looks for the file on the folder in the drive first, then on the others.
+void LocateFile(const CheckInput& input, const std::string& listed, size_t drive,
+                PlannedFile* file) {
+    file->diskette = -1;
+    for (size_t n = 0; n < input.folders.size(); n++) {
+        size_t i = n == 0 ? drive : (n <= drive ? n - 1 : n);
+        std::string path = FindSetFile(input.folders[i], listed);
+        if (path.empty())
+            path = FindSetFile(input.folders[i], CompressedAlternative(listed));
+        if (!path.empty()) {
+            file->hostPath = path;
+            file->diskette = (int)i;
+            return;
+        }
+    }
+}
+
+struct SkipText {
+    CopyLineResult result;
+    Severity severity;
+    const char* text;
+};
+
+const SkipText kSkipTexts[] = {
+    {kCopyLineNameTooLong, kError, "the file name is longer than 255 characters: the line is skipped"},
+    {kCopyLineNoName, kWarning, "the line names no file: it is skipped"},
+    {kCopyLineNoDirectory, kError, "the source or target folder is not known: the line is skipped"},
+    {kCopyLineSourceTooLong, kError,
+     "the source path is longer than 127 characters, the LZ library's limit: the file is skipped"},
+    {kCopyLineNoInstalledName, kError,
+     "the name leaves no file name once its folders are taken off: the line is skipped"},
+    {kCopyLineNoInfName, kError,
+     "this is the driver INF (DriverInf), but OemsetupInf names no file: it is not installed"},
+    {kCopyLineTargetTooLong, kError,
+     "the target path is longer than 127 characters, the LZ library's limit: the file is skipped"},
+};
+
+void ReportSkippedLine(Checker* checker, CopyLineResult result, const SectionLine& line) {
+    for (const SkipText& skip : kSkipTexts) {
+        if (skip.result == result)
+            AddFinding(checker, skip.severity, line.line,
+                       Format("\"%s\": %s", Shown(line.text).c_str(), skip.text));
+    }
+}
+
+// The prompt shown for a file that is not on the diskette in the drive.
+std::string Prompt(Checker* checker, ListWalk* walk, const PlannedFile& file) {
+    std::string label;
+    if (ReadSetupValue(checker->set.path, checker->set.raw, kMediaSection, file.diskId.c_str(),
+                       kPathSize, &label))
+        walk->label = label;
+    char text[kPathSize];
+    if (!FormatDiskPrompt(text, sizeof text, walk->label.c_str(),
+                          checker->input->sourceDir.c_str()))
+        AddFinding(checker, kWarning, file.line,
+                   "the diskette prompt for this file is cut to 255 characters: the label is "
+                   "too long");
+    return text;
+}
+
+void CheckDiskId(Checker* checker, CopyState* state, const PlannedFile& file) {
+    std::string label;
+    if (ReadSetupValue(checker->set.path, checker->set.raw, kMediaSection, file.diskId.c_str(),
+                       kPathSize, &label))
+        return;
+    for (const std::string& id : state->undescribedIds) {
+        if (id == file.diskId)
+            return;
+    }
+    state->undescribedIds.push_back(file.diskId);
+    AddFinding(checker, kWarning, file.line,
+               Format("disk id \"%s\" has no label in [%s]: a prompt for its files shows the "
+                      "label of the list's previous prompt, or none", file.diskId.c_str(),
+                      kMediaSection));
+}
+
+// Names that the expansion and the stored file disagree on.
+void CheckStoredName(Checker* checker, const PlannedFile& file, char headerLetter) {
+    std::string stored = file.listed.substr(file.listed.find_last_of("\\/") + 1);
+    bool renamed = !TextEqualNoCaseAscii(stored.c_str(), file.installed.c_str());
+    if (file.folder == "inf")
+        return;
+    char last = file.installed.empty() ? 0 : file.installed.back();
+    if (file.compressed && !renamed && last == '_')
+        AddFinding(checker, kWarning, file.line,
+                   Format("%s is compressed, but the program restores only the extensions "
+                          "dr_ vx_ in_ dl_ ex_ hl_ da_ re_ tx_: it is installed expanded as %s",
+                          stored.c_str(), file.installed.c_str()));
+    else if (file.compressed && renamed && headerLetter > ' ' &&
+             (headerLetter | 0x20) != (last | 0x20))
+        AddFinding(checker, kWarning, file.line,
+                   Format("the compressed header of %s names its last letter '%c', but the "
+                          "program installs it as %s", stored.c_str(), headerLetter,
+                          file.installed.c_str()));
+    else if (!file.compressed && renamed && file.hostPath.size() >= stored.size() &&
+             TextEqualNoCaseAscii(file.hostPath.c_str() + file.hostPath.size() - stored.size(),
+                                  stored.c_str()))
+        AddFinding(checker, kWarning, file.line,
+                   Format("%s is not compressed: it is copied as it is under the name %s",
+                          stored.c_str(), file.installed.c_str()));
+}
+
+void CheckTarget(Checker* checker, CopyState* state, const PlannedFile& file) {
+    std::string key = file.target;
+    for (char& c : key)
+        c = (char)(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    for (const auto& seen : state->targets) {
+        if (seen.first == key) {
+            AddFinding(checker, kWarning, file.line,
+                       Format("%s is also installed by line %d: this copy overwrites it",
+                              file.target.c_str(), seen.second));
+            return;
+        }
+    }
+    state->targets.push_back({key, file.line});
+    if (file.folder == "inf" && file.list == "[SystemDir]")
+        AddFinding(checker, kWarning, file.line,
+                   "the driver INF goes to the inf folder below the System folder, which a "
+                   "usual system does not have; the program creates no folders, so the copy "
+                   "fails");
+}
+
+void PlanListedFile(Checker* checker, ListWalk* walk, CopyState* state,
+                    const SectionLine& line) {
+    CheckPlan* plan = checker->plan;
+    CopyListNames names = {checker->input->sourceDir.c_str(), walk->targetDir->c_str(),
+                           plan->driverInf.value.c_str(), plan->oemsetupInf.value.c_str(),
+                           SameName};
+    CopyLinePlan copy;
+    CopyLineResult result = PlanCopyLine(line.text.c_str(), &names, &copy);
+    if (result != kCopyLineFile)
+        return ReportSkippedLine(checker, result, line);
+    PlannedFile file = {walk->header, line.line, copy.diskId, "", copy.listedName,
+                        copy.sourcePath, copy.targetName, copy.targetPath,
+                        copy.driverInf ? "inf" : walk->folder, "", -1, false, -1, ""};
+    if (file.listed.find('\n') != std::string::npos)
+        AddFinding(checker, kError, line.line,
+                   "the line ends in a line feed without a carriage return: the line feed "
+                   "becomes part of the file name, which no diskette holds");
+    CheckDiskId(checker, state, file);
+    LocateFile(*checker->input, file.listed, walk->drive, &file);
+    if (file.diskette != (int)walk->drive)
+        file.prompt = Prompt(checker, walk, file);
+    file.label = walk->label;
+    std::string description;
+    if (ReadSetupValue(checker->set.path, checker->set.raw, kMediaSection, file.diskId.c_str(),
+                       kPathSize, &description))
+        file.label = description;
+    char headerLetter = 0;
+    if (file.diskette < 0) {
+        AddFinding(checker, kError, line.line,
+                   Format("%s is not in the set: setup.exe asks \"%s\" until the user "
+                          "cancels, which skips the rest of %s", file.listed.c_str(),
+                          file.prompt.c_str(), walk->header));
+    } else {
+        walk->drive = (size_t)file.diskette;
+        ReadStoredFile(file.hostPath, &file, &headerLetter);
+        CheckStoredName(checker, file, headerLetter);
+    }
+    CheckTarget(checker, state, file);
+    plan->files.push_back(file);
+}
+
+void CheckDriverInf(Checker* checker) {
+    const CheckPlan& plan = *checker->plan;
+    if (plan.driverInf.value.empty() || !plan.copyPhaseComplete)
+        return;
+    for (const PlannedFile& file : plan.files) {
+        if (file.folder == "inf")
+            return;
+    }
+    std::string hint;
+    if (plan.driverInf.value.back() == '_')
+        hint = " (it is compared with the name after expansion, e.g. x.ini for x.in_)";
+    AddFinding(checker, kWarning, plan.driverInf.line,
+               Format("no listed file is installed under the name DriverInf \"%s\"%s: the "
+                      "driver INF is not put into the inf folder",
+                      plan.driverInf.value.c_str(), hint.c_str()));
+}
+
+// The SizeInKB that ends the progress bar at 100, or the nearest one.
+void PlanProgress(Checker* checker) {
+    CheckPlan* plan = checker->plan;
+    int copied = 0;
+    for (const PlannedFile& file : plan->files) {
+        if (file.diskette >= 0)
+            copied = AddCopiedBytes(copied, file.size > 0x7FFFFFFF ? 0x7FFFFFFF : (int)file.size);
+    }
+    plan->copiedBytes = copied;
+    plan->finalPosition = ProgressPercent(copied, (int)plan->expectedBytes);
+    if (copied == 0)
+        return;
+    long long low = copied / 1000;
+    auto position = [copied](long long kb) {
+        return kb <= 0 ? 0 : ProgressPercent(copied, kb * 1000 > 0x7FFFFFFF ? 0x7FFFFFFF : (int)(kb * 1000));
+    };
+    long long best = low;
+    if (low == 0 || (position(low) != 100 && 100 - position(low + 1) < position(low) - 100))
+        best = low + 1;
+    plan->sizeInKBFor100 = best;
+    if (plan->sizeInKB.line > 0 && plan->expectedBytes == best * 1000)
+        return;
+    AddFinding(checker, kWarning, plan->sizeInKB.line,
+               Format("SizeInKB %s makes the progress bar end at %d%% for the %d bytes the "
+                      "copy counts; SizeInKB=%lld ends it at %d%%",
+                      plan->sizeInKB.line ? plan->sizeInKB.value.c_str() : "(none)",
+                      plan->finalPosition, copied, best, position(best)));
+}
+
+}  // namespace
+
+void PlanCopyLists(Checker* checker) {
+    CheckPlan* plan = checker->plan;
+    ListWalk lists[] = {
+        {"[WindowsDir]", &checker->input->windowsDir, "Windows", "", 0},
+        {"[SystemDir]", &checker->input->systemDir, "System", "", 0},
+    };
+    CopyState state;
+    plan->copyPhaseComplete = true;
+    size_t drive = 0;
+    for (ListWalk& walk : lists) {
+        long position = FindListSection(checker, walk.header);
+        if (position < 0) {
+            plan->copyPhaseComplete = false;
+            break;
+        }
+        walk.drive = drive;
+        for (const SectionLine& line : ReadListSection(checker, walk.header, position))
+            PlanListedFile(checker, &walk, &state, line);
+        drive = walk.drive;
+    }
+    CheckDriverInf(checker);
+    PlanProgress(checker);
+}

@@ -1,0 +1,28 @@
+// What the checker needs from the machine it runs on: the set's files, and
+// the keyed values of setup.dat as setup.exe would get them there.
+#pragma once
+
+#include <string>
+
+bool IsSetFolder(const std::string& path);
+
+// The host path of the file the program opens as <folder>\<name>, where a
+// backslash or a slash separates folders. Names match without regard to
+// case, as on a diskette. Empty when there is no such file.
+std::string FindSetFile(const std::string& folder, const std::string& name);
+
+// The value of section/key in setup.dat, cut to cchBuffer - 1 characters as
+// the profile functions cut it. text is the file's bytes, path its host path.
+// Returns false when the key is absent.
+bool ReadSetupValue(const std::string& path, const std::string& text, const char* section,
+                    const char* key, int cchBuffer, std::string* value);
+
+// The number GetPrivateProfileIntA gives for a present key.
+int ReadSetupNumber(const std::string& path, const std::string& text, const char* section,
+                    const char* key);
+
+// Defaults for the directories of an install: the start directory for a set
+// in folder, and the Windows and System directories.
+std::string DefaultSourceDir(const std::string& folder);
+std::string DefaultWindowsDir();
+std::string DefaultSystemDir();

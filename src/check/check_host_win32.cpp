@@ -1,0 +1,62 @@
+// The checker's host on Windows: the set's files through the platform, and
+// setup.dat's keyed values from the profile functions themselves, as
+// setup.exe reads them.
+#include "check_host.h"
+
+#include <windows.h>
+
+bool IsSetFolder(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string FindSetFile(const std::string& folder, const std::string& name) {
+    std::string path = folder;
+    if (!path.empty() && path.back() != '\\' && path.back() != '/')
+        path += '\\';
+    path += name;
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return "";
+    return path;
+}
+
+// No value holds these bytes, so getting them back means the key is absent.
+static const char kAbsent[] = "\x7f\x01<absent>\x01\x7f";
+
+bool ReadSetupValue(const std::string& path, const std::string&, const char* section,
+                    const char* key, int cchBuffer, std::string* value) {
+    std::string buffer((size_t)cchBuffer, '\0');
+    GetPrivateProfileStringA(section, key, kAbsent, &buffer[0], (DWORD)cchBuffer, path.c_str());
+    if (std::string(buffer.c_str()) == std::string(kAbsent).substr(0, (size_t)cchBuffer - 1))
+        return false;
+    *value = buffer.c_str();
+    return true;
+}
+
+int ReadSetupNumber(const std::string& path, const std::string&, const char* section,
+                    const char* key) {
+    return (int)GetPrivateProfileIntA(section, key, 0, path.c_str());
+}
+
+std::string DefaultSourceDir(const std::string& folder) {
+    char full[MAX_PATH];
+    DWORD cch = GetFullPathNameA(folder.c_str(), sizeof full, full, nullptr);
+    if (cch == 0 || cch >= sizeof full)
+        return folder;
+    if (cch > 0 && full[cch - 1] == '\\')
+        full[cch - 1] = '\0';
+    return full;
+}
+
+std::string DefaultWindowsDir() {
+    char dir[MAX_PATH];
+    UINT cch = GetWindowsDirectoryA(dir, sizeof dir);
+    return cch > 0 && cch < sizeof dir ? dir : "C:\\WINDOWS";
+}
+
+std::string DefaultSystemDir() {
+    char dir[MAX_PATH];
+    UINT cch = GetSystemDirectoryA(dir, sizeof dir);
+    return cch > 0 && cch < sizeof dir ? dir : "C:\\WINDOWS\\SYSTEM";
+}

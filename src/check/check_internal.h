@@ -1,0 +1,49 @@
+// Shared by the parts of the plan builder: setup.dat as both readers of the
+// program see it, and the findings.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "check_plan.h"
+
+// setup.dat in memory: the raw bytes, which the profile functions read, and
+// the text without comments that the list readers walk, with the file's
+// line of each of its bytes.
+struct SetFile {
+    std::string path;
+    std::string raw;
+    std::vector<unsigned char> text;
+    std::vector<long> lineOf;
+    long length;
+};
+
+// One line of a list section as ReadSectionLine yields it.
+struct SectionLine {
+    std::string text;  // line feed included
+    int line;          // the file's line it starts on
+};
+
+struct Checker {
+    const CheckInput* input;
+    CheckPlan* plan;
+    SetFile set;
+};
+
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void AddFinding(Checker* checker, Severity severity, int line, const std::string& text);
+
+// A line of text as it reads in a message: no CR or LF, control bytes shown.
+std::string Shown(const std::string& line);
+
+// Finds a list section and reports what is wrong around its header. Returns
+// the position of its first line, or -1.
+long FindListSection(Checker* checker, const char* header);
+
+// The non-blank lines of the section at position, reporting lines that are
+// skipped, joined by a comment or cut off by a '['.
+std::vector<SectionLine> ReadListSection(Checker* checker, const char* header, long position);
+
+void PlanCopyLists(Checker* checker);
+void PlanRegistry(Checker* checker);
+void PlanIniFiles(Checker* checker);

@@ -1,0 +1,88 @@
+// The plan of a distribution set: what setup.exe will do with it, worked out
+// with the program's own rules, and what in the set looks wrong.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum Severity { kWarning, kError };
+
+struct Finding {
+    Severity severity;
+    int line;  // line of setup.dat, 0 when the finding has none
+    std::string text;
+};
+
+// One line of [WindowsDir] or [SystemDir] that names a file to copy.
+struct PlannedFile {
+    std::string list;  // the list's header
+    int line;
+    std::string diskId;
+    std::string label;  // the label a diskette prompt for it would show
+    std::string listed;
+    std::string source;     // as the program opens it
+    std::string installed;  // installed name
+    std::string target;
+    std::string folder;  // "Windows", "System" or "inf"
+    std::string hostPath;  // where the checker found it; empty when missing
+    int diskette;          // index of the set folder that holds it, -1 when none does
+    bool compressed;
+    long long size;  // size after expansion, -1 when missing
+    std::string prompt;  // the prompt shown first when the file is not on the first folder
+};
+
+// One registry line as the program applies it.
+struct PlannedRegLine {
+    int line;
+    std::string root;
+    int count;
+    std::string base;               // base key, empty for a root that is ignored
+    std::vector<std::string> keys;  // each key opened on the path, cumulative
+    bool stores;
+    std::string valueName;
+    std::string value;
+};
+
+struct IniChange {
+    std::string file, section, key, change, value;
+};
+
+struct KeyedValue {
+    std::string value;
+    int line;  // 0 when absent
+};
+
+struct CheckPlan {
+    std::string setupDat;  // host path
+    std::string sourceDir, windowsDir, systemDir;
+    KeyedValue productName, loadProgram, driverInf, oemsetupInf, vender, mfg, sizeInKB;
+    long long expectedBytes;
+    std::vector<PlannedFile> files;
+    bool copyPhaseComplete;  // both lists were found
+    std::string deviceKey;   // empty when no adapter can be registered
+    bool registryApplied;    // [Driver.AddReg] is applied to each adapter instance
+    std::vector<PlannedRegLine> regLines;
+    std::vector<IniChange> ini;
+    long long copiedBytes;   // after both lists, when every file is found
+    int finalPosition;       // of the progress bar
+    long long sizeInKBFor100;  // -1 when no file is copied
+    std::vector<Finding> findings;
+};
+
+// Where the set is and where it would be installed.
+struct CheckInput {
+    std::vector<std::string> folders;  // the set's folders: the first holds setup.dat
+    std::string sourceDir;             // the program's start directory, e.g. "A:"
+    std::string windowsDir;
+    std::string systemDir;
+};
+
+// Builds the plan. Returns false, with a message in *error, when setup.dat
+// cannot be read at all.
+bool BuildCheckPlan(const CheckInput& input, CheckPlan* plan, std::string* error);
+
+int CountFindings(const CheckPlan& plan, Severity severity);
+
+// The plan as text for people, and as JSON for build pipelines.
+std::string FormatPlanText(const CheckPlan& plan);
+std::string FormatPlanJson(const CheckPlan& plan);

@@ -1,0 +1,161 @@
+// The registry and ini-file changes of a set: each registry line parsed and
+// walked by the program's own rules, the adapter registration, and the three
+// ini edits.
+#include "check_internal.h"
+#include "config/device_rules.h"
+#include "config/reg_line_rules.h"
+#include "setupinfo/fields.h"
+#include "setupinfo/setup_sizes.h"
+#include "setupinfo/text.h"
+
+static const char kDriverAddReg[] = "[Driver.AddReg]";
+
+// What the base key of a root is, with <instance> for each adapter's own.
+static std::string BaseKeyName(int code) {
+    char driverKey[kKeyNameSize];
+    switch (code) {
+    case kRootDriverKey:
+        ComposeDriverKeyName("<instance>", driverKey, sizeof driverKey);
+        return std::string("HKLM\\") + driverKey;
+    case kRootClassesRoot:
+        return "HKCR";
+    case kRootLocalMachine:
+        return "HKLM";
+    }
+    return "";
+}
+
+static void CheckRoot(Checker* checker, const SectionLine& line, const char* root) {
+    for (int i = 0; i < kRootKeyCount; i++) {
+        if (TextEqualNoCaseAscii(root, RootKeyTable[i].name)) {
+            AddFinding(checker, kError, line.line,
+                       Format("root \"%s\" is not \"%s\": roots are compared as written, so the "
+                              "line is ignored", root, RootKeyTable[i].name));
+            return;
+        }
+    }
+    AddFinding(checker, kWarning, line.line,
+               Format("root \"%s\" is none of HKR, HKCR and HKLM: the line is ignored", root));
+}
+
+// A backslash followed by anything but a second backslash: the program skips
+// the character after every backslash.
+static void CheckKeySeparators(Checker* checker, const SectionLine& line, const char* subkey) {
+    for (int i = 0; subkey[i] != '\0'; i++) {
+        if (subkey[i] != '\\')
+            continue;
+        if (subkey[i + 1] != '\\' && subkey[i + 1] != '\0') {
+            AddFinding(checker, kError, line.line,
+                       Format("single backslash in \"%s\": the program drops the '%c' after "
+                              "it; separate keys with a doubled backslash", subkey, subkey[i + 1]));
+            return;
+        }
+        i++;
+    }
+}
+
+// What ParseRegLine leaves out or keeps that the author may not expect.
+static void CheckFields(Checker* checker, const SectionLine& line, int count,
+                        const RegLineRecord& record) {
+    size_t quotes = 0;
+    for (char c : line.text)
+        quotes += c == '"';
+    if (quotes % 2)
+        AddFinding(checker, kWarning, line.line,
+                   "unbalanced double quote: the commas after it stay in its field");
+    if (line.text.find('\r') == std::string::npos)
+        AddFinding(checker, kError, line.line,
+                   "the line ends in a line feed without a carriage return: the line feed "
+                   "becomes part of its last field");
+    if (count == 5) {
+        RegFieldCursor cursor;
+        char field[kValueSize];
+        bool fit = true;
+        int more = NextRegField(&cursor, line.text.c_str(), field, sizeof field, ',', &fit);
+        for (int i = 1; i < 5 && more; i++)
+            more = NextRegField(&cursor, nullptr, field, sizeof field, ',', &fit);
+        if (more)
+            AddFinding(checker, kWarning, line.line,
+                       "text after the fifth field is ignored: quote a value that holds commas");
+    } else if (count == 3 || count == 4) {
+        AddFinding(checker, kWarning, line.line,
+                   Format("value name \"%s\" without a value: nothing is stored",
+                          record.valueName));
+    } else if (count == 1) {
+        AddFinding(checker, kWarning, line.line,
+                   "a root alone only opens its base key: nothing is created or stored");
+    }
+}
+
+static void PlanRegLine(Checker* checker, const SectionLine& line) {
+    RegLineRecord record;
+    ZeroBytes(&record, sizeof record);
+    int count = ParseRegLine(line.text.c_str(), &record);
+    if (count == 0) {
+        AddFinding(checker, kError, line.line,
+                   "a field is too long (root and flags hold 4 characters, the value name "
+                   "127, the key path and the value 255): the line is skipped");
+        return;
+    }
+    int code = LookupRootKey(record.root);
+    PlannedRegLine planned = {line.line, record.root, count, BaseKeyName(code), {},
+                              false, record.valueName, record.value};
+    CheckFields(checker, line, count, record);
+    if (code == kRootUnknown) {
+        CheckRoot(checker, line, record.root);
+        checker->plan->regLines.push_back(planned);
+        return;
+    }
+    RegLineAction action = ActionOfRegLine(count);
+    if (action != kRegOpenBaseOnly) {
+        CheckKeySeparators(checker, line, record.subkey);
+        KeyPathWalk walk;
+        StartKeyPath(&walk, record.subkey);
+        int more;
+        while ((more = NextKeyPathName(&walk)) == 1)
+            planned.keys.push_back(walk.name);
+        if (more < 0) {
+            AddFinding(checker, kError, line.line,
+                       "a key name on this path passes 255 characters: the path is given up");
+            planned.keys.clear();
+            action = kRegOpenBaseOnly;
+        }
+    }
+    planned.stores = action == kRegStoreValue;
+    if (!planned.stores) {
+        planned.valueName.clear();
+        planned.value.clear();
+    }
+    checker->plan->regLines.push_back(planned);
+}
+
+void PlanRegistry(Checker* checker) {
+    CheckPlan* plan = checker->plan;
+    char deviceKey[kPathSize];
+    if (ComposeDeviceKeyName(plan->vender.value.c_str(), deviceKey, sizeof deviceKey))
+        plan->deviceKey = std::string("HKLM\\") + deviceKey;
+    else if (!plan->vender.value.empty())
+        AddFinding(checker, kError, plan->vender.line,
+                   "Vender makes the adapter's key name longer than 255 characters: no "
+                   "adapter is registered");
+    long position = FindListSection(checker, kDriverAddReg);
+    if (position >= 0) {
+        for (const SectionLine& line : ReadListSection(checker, kDriverAddReg, position))
+            PlanRegLine(checker, line);
+    }
+    plan->registryApplied = !plan->deviceKey.empty() && position >= 0 && plan->copyPhaseComplete;
+    if (!plan->deviceKey.empty() && position >= 0 && !plan->copyPhaseComplete)
+        AddFinding(checker, kError, 0,
+                   "the copy phase ends at a missing list section and releases setup.dat: "
+                   "setup.exe shows \"Can't find section: [Driver.AddReg]\" for each adapter "
+                   "and applies no registry line");
+}
+
+void PlanIniFiles(Checker* checker) {
+    CheckPlan* plan = checker->plan;
+    plan->ini.push_back({"system.ini", "boot.description", "display.drv", "set",
+                         plan->productName.value});
+    if (!plan->loadProgram.value.empty())
+        plan->ini.push_back({"win.ini", "windows", "load", "add", plan->loadProgram.value});
+    plan->ini.push_back({"system.ini", "DISPLAY", "RefreshProgramming", "delete", ""});
+}

@@ -1,0 +1,74 @@
+// setupcheck: prints what setup.exe will do with a driver set, and what in
+// the set looks wrong, before the set is shipped.
+#include <cstdio>
+#include <cstring>
+
+#include "check_host.h"
+#include "check_plan.h"
+
+static const char kUsage[] =
+    "usage: setupcheck [--json] [--source-dir DIR] [--windows-dir DIR] [--system-dir DIR]\n"
+    "                  FOLDER [FOLDER2 ...]\n"
+    "  FOLDER holds setup.dat: the first diskette. Further folders are the next diskettes.\n"
+    "  --source-dir   the folder setup.exe is started from (default: A: on Linux, FOLDER on\n"
+    "                 Windows); --windows-dir, --system-dir: where Windows is installed.\n"
+    "  Exit code: 0 nothing found, 1 warnings, 2 errors or a set that cannot be read.\n";
+
+struct Options {
+    bool json;
+    CheckInput input;
+};
+
+static bool ParseArguments(int argc, char** argv, Options* options) {
+    std::string* next = nullptr;
+    std::string sourceDir, windowsDir, systemDir;
+    for (int i = 1; i < argc; i++) {
+        const char* arg = argv[i];
+        if (next) {
+            *next = arg;
+            next = nullptr;
+        } else if (strcmp(arg, "--json") == 0) {
+            options->json = true;
+        } else if (strcmp(arg, "--source-dir") == 0) {
+            next = &sourceDir;
+        } else if (strcmp(arg, "--windows-dir") == 0) {
+            next = &windowsDir;
+        } else if (strcmp(arg, "--system-dir") == 0) {
+            next = &systemDir;
+        } else if (arg[0] == '-' && arg[1] != '\0') {
+            return false;
+        } else {
+            options->input.folders.push_back(arg);
+        }
+    }
+    if (next || options->input.folders.empty())
+        return false;
+    CheckInput& in = options->input;
+    in.sourceDir = sourceDir.empty() ? DefaultSourceDir(in.folders[0]) : sourceDir;
+    in.windowsDir = windowsDir.empty() ? DefaultWindowsDir() : windowsDir;
+    in.systemDir = systemDir.empty() ? DefaultSystemDir() : systemDir;
+    for (std::string* dir : {&in.sourceDir, &in.windowsDir, &in.systemDir}) {
+        while (dir->size() > 1 && (dir->back() == '\\' || dir->back() == '/'))
+            dir->pop_back();
+    }
+    return true;
+}
+
+int main(int argc, char** argv) {
+    Options options = {false, CheckInput()};
+    if (!ParseArguments(argc, argv, &options)) {
+        fputs(kUsage, stderr);
+        return 2;
+    }
+    CheckPlan plan;
+    std::string error;
+    if (!BuildCheckPlan(options.input, &plan, &error)) {
+        fprintf(stderr, "setupcheck: %s\n", error.c_str());
+        return 2;
+    }
+    std::string out = options.json ? FormatPlanJson(plan) : FormatPlanText(plan);
+    fwrite(out.data(), 1, out.size(), stdout);
+    if (CountFindings(plan, kError) > 0)
+        return 2;
+    return CountFindings(plan, kWarning) > 0 ? 1 : 0;
+}
