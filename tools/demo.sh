@@ -2,6 +2,7 @@
 # The demo: builds setup.exe and the sample diskette, makes a fresh Wine
 # prefix whose registry holds a simulated Kelmo adapter with two PCI
 # instances, puts the diskette in drive A: and runs the wizard from there.
+# The diskette is also written as a 1.44 MB floppy image for emulators.
 #
 # With a usable display the wizard opens in a Wine desktop window for you to
 # click through. Without one it runs headless under Xvfb, driven by the
@@ -37,6 +38,8 @@ cmake --build "$build" --target setup kelmo_drive e2e_diskette >/dev/null
 
 rm -rf "$work"
 mkdir -p "$work"
+say "floppy image of the diskette for emulator users: $work/kelmo-disk1.img"
+"$ROOT/tools/make-floppy.sh" "$build/diskette" "$work/kelmo-disk1.img" >"$work/floppy.log"
 headless=0
 if [ -n "${KELMO_DEMO_HEADLESS:-}" ] || [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   headless=1
