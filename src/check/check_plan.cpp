@@ -272,11 +272,11 @@ static void CheckJoinedLine(Checker* checker, long from, long to) {
                           .c_str()));
 }
 
-// A section ends at a '['; one that does not start a header line cuts the
-// section short.
+// A section ends at a '['; one inside a line cuts the section short.
 static void CheckSectionEnd(Checker* checker, const char* header, long position) {
     const SetFile& set = checker->set;
-    if (position >= set.length || set.text[(size_t)position] != '[')
+    if (position <= 0 || position >= set.length || set.text[(size_t)position] != '[' ||
+        set.text[(size_t)position - 1] == '\n')
         return;
     long start = position;
     while (start > 0 && set.text[(size_t)start - 1] != '\n')
@@ -285,14 +285,9 @@ static void CheckSectionEnd(Checker* checker, const char* header, long position)
     while (end < set.length && set.text[(size_t)end] != '\n' && set.text[(size_t)end] != EndMarker)
         end++;
     std::string line((const char*)&set.text[(size_t)start], (const char*)&set.text[(size_t)end]);
-    std::string shown = Shown(line);
-    bool header_like = start == position && shown.find(']') != std::string::npos &&
-                       shown.find_last_not_of(" \t") == shown.find(']');
-    if (header_like)
-        return;
     AddFinding(checker, kError, (int)set.lineOf[(size_t)position],
                Format("the '[' in \"%s\" ends %s here: this line and the rest of the section "
-                      "are not read", shown.c_str(), header));
+                      "are not read", Shown(line).c_str(), header));
 }
 
 // ReadSectionLine skips lines too long for its buffer: those between from
@@ -322,7 +317,11 @@ std::vector<SectionLine> ReadListSection(Checker* checker, const char* header, l
             lines.push_back({line, (int)set.lineOf[(size_t)(position - used)]});
         before = position;
     }
-    ReportSkippedLines(checker, header, before, position);
+    // The line the section ends in is not skipped but cut.
+    long end = position;
+    while (end > before && set.text[(size_t)end - 1] != '\n')
+        end--;
+    ReportSkippedLines(checker, header, before, end);
     CheckSectionEnd(checker, header, position);
     return lines;
 }

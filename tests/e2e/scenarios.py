@@ -184,6 +184,22 @@ class Run:
                 "system.ini": read_ini(os.path.join(self.windows, "system.ini")),
                 "win.ini": read_ini(os.path.join(self.windows, "win.ini"))}
 
+    def check_set(self):
+        """setupcheck --json on the diskette: the Win32 build under Wine from A:, and the
+        native build on the same folder when it is built. Returns (exit code, plan, native
+        exit code, native plan); a plan is None when the checker printed none."""
+        out = wine(self.env, os.path.join(self.build, "setupcheck.exe"), "--json", "A:\\")
+        plan = json.loads(out.stdout.decode("latin-1")) if out.stdout.strip() else None
+        native = os.path.join(ROOT, "build", "native", "setupcheck")
+        if not os.path.exists(native):
+            print("note: %s is not built; the native plan is not compared" % native)
+            return out.returncode, plan, None, None
+        res = subprocess.run([native, "--json", "--source-dir", "A:", "--windows-dir",
+                              "C:\\windows", "--system-dir", "C:\\windows\\system32",
+                              self.diskette], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        native_plan = json.loads(res.stdout.decode("latin-1")) if res.stdout.strip() else None
+        return out.returncode, plan, res.returncode, native_plan
+
     def drive(self, steps, answers):
         """Runs the driver: {event: [bodies]} and the Wine +process trace."""
         driver = os.path.join(self.build, "tests", "e2e", "kelmo_drive.exe")
@@ -300,6 +316,110 @@ def check_shot(fail, run, shot):
     fail.check(bottom <= sy + 2 * font, name + ": banner height fits FontHi", font, bottom - sy)
 
 
+def windows_file(run, path):
+    """The prefix's file for a path below C:\\ (case-insensitive, as Windows is)."""
+    folder = os.path.join(run.prefix, "drive_c")
+    for part in path[3:].split("\\"):
+        names = {name.lower(): name for name in os.listdir(folder)} if os.path.isdir(folder) else {}
+        folder = os.path.join(folder, names.get(part.lower(), part))
+    return folder
+
+
+def registry_key(base, key):
+    full = base + ("\\" + key if key else "")
+    return full.replace("HKLM", "HKEY_LOCAL_MACHINE", 1).replace("HKCR", "HKEY_CLASSES_ROOT", 1)
+
+
+class RegistryReader:
+    """Keys of registry lines, each read once with reg query /s: a driver key as a whole,
+    other keys one by one."""
+
+    def __init__(self, env):
+        self.env, self.trees = env, {}
+
+    def key(self, base, key):
+        """The values of `key` below `base`, or None when it does not exist."""
+        root, rel = (registry_key(base, ""), key) if "Display\\" in base else (
+            registry_key(base, key), "")
+        if root not in self.trees:
+            self.trees[root] = reg_query(self.env, root)
+        return self.trees[root].get(rel.lower())
+
+
+def check_plan_outcome(fail, run, plan, after, boxes):
+    """What setupcheck planned against what setup.exe did: files with their sizes, the
+    diskette prompts (a Cancel ends its list), registry keys and values on every
+    adapter instance, and the ini lines."""
+    prompts, cancelled = [], set()
+    for f in plan["files"]:
+        path = windows_file(run, f["target"])
+        copied = f["present"] and f["list"] not in cancelled
+        if f["prompt"] and f["list"] not in cancelled:
+            prompts.append(f["prompt"])
+            if not f["present"]:
+                cancelled.add(f["list"])
+        if copied:
+            fail.check(os.path.exists(path) and os.path.getsize(path) == f["size"],
+                       "planned %s (line %d) installed with %d bytes" % (f["target"], f["line"],
+                                                                      f["size"]),
+                       f["size"], os.path.getsize(path) if os.path.exists(path) else None)
+        else:
+            fail.check(not os.path.exists(path), "not planned to be copied: " + f["target"])
+    fail.equal(prompts, [b["text"] for b in boxes if b["buttons"] == ["ok", "cancel"]],
+               "diskette prompts planned and shown")
+    product, mfg = plan["ProductName"]["value"], plan["Mfg"]["value"]
+    registry = RegistryReader(run.env)
+    for instance, driver in INSTANCES.items():
+        values = after["registry"][ENUM_KEY].get(instance.lower(), {})
+        fail.equal((product, mfg), (values.get("DeviceDesc"), values.get("Mfg")),
+                   "planned DeviceDesc and Mfg of instance " + instance)
+        if not plan["registry_applied"]:
+            continue
+        for line in (r for r in plan["registry_lines"] if r["base"]):
+            base = line["base"].replace("<instance>", driver)
+            # The last key of a path stands below all the others.
+            target = line["keys"][-1] if line["keys"] else ""
+            if not target and "Display\\" not in base:
+                continue  # a value straight in HKLM or HKCR: too big a tree to read
+            values = registry.key(base, target)
+            fail.check(values is not None,
+                       "planned key %s (line %d)" % (registry_key(base, target), line["line"]))
+            if line["stores"]:
+                fail.equal(line["value"], (values or {}).get(line["value_name"]),
+                           "planned value %r of %s (line %d)" % (
+                               line["value_name"], registry_key(base, target), line["line"]))
+    system = after["system.ini"]
+    fail.equal(product, system.get("boot.description", {}).get("display.drv"),
+               "planned system.ini display.drv")
+    fail.check("refreshprogramming" not in system.get("display", {}),
+               "planned deletion of RefreshProgramming")
+    load = after["registry"][WIN_INI_KEY].get("", {}).get("load", "")
+    if plan["load"]["value"]:
+        fail.check(plan["load"]["value"] in load.split(" "), "planned program on the load line",
+                   plan["load"]["value"], load)
+
+
+def check_checker(fail, run, s, checked):
+    code, plan, native_code, native_plan = checked
+    if "remove" in s and s["remove"] == "setup.dat":
+        fail.equal((2, None), (code, plan), "setupcheck refuses a set without setup.dat")
+        return None
+    fail.check(plan is not None, "setupcheck printed a plan")
+    if plan is None:
+        return None
+    fail.equal(s.get("check_code", 0), code, "setupcheck exit code",)
+    if native_plan is not None:
+        for p in (plan, native_plan):
+            p.pop("setup_dat", None)
+        fail.equal((code, plan), (native_code, native_plan),
+                   "the native and the Win32 setupcheck agree")
+    for expected in s.get("findings", []):
+        fail.check(any(f["line"] == expected[0] and expected[1] in f["text"]
+                       for f in plan["findings"]),
+                   "setupcheck reports line %d: %s" % expected, expected, plan["findings"])
+    return plan
+
+
 # ---- scenarios ----------------------------------------------------------
 
 def readme_box(product):
@@ -308,6 +428,33 @@ def readme_box(product):
 
 def error_box(text):
     return ("Error", text, ["ok"], True)
+
+
+TRAP_LINES = ('HKR,Trap\\One,Single,,x\r\n'      # 62: a single backslash drops the O
+              'hkr,,Lower,,x\r\n'                # 63: ignored
+              'HKR,,Semi,,"a;b"\r\n'             # 64: the comment joins line 65 to it
+              'HKR,,After,,y\r\n'
+              'HKR,,Bracket,,"[x]"\r\n'          # 66: ends the section
+              'HKR,,Lost,,z\r\n')
+
+
+def set_traps(text):
+    """Traps that fail in silence, and a listed name that the LZ library finds compressed."""
+    text = text.replace("[SystemDir]\r\n", "[SystemDir] ; the System folder's files\r\n")
+    text = text.replace("1,kelmo.tx_\r\n", "1,kelmo.txt\r\n").replace("SizeInKB=22", "SizeInKB=50")
+    return text + TRAP_LINES
+
+
+def check_traps(fail, after):
+    classes = after["registry"][CLASS_KEY]
+    for driver in INSTANCES.values():
+        values = classes.get(driver, {})
+        fail.equal(("aHKR,,After,,y", None, None, None),
+                   tuple(values.get(n) for n in ("Semi", "Lower", "Bracket", "Lost")),
+                   "trap values of driver key " + driver)
+        fail.equal(({"Single": "x"}, None), (classes.get(driver + "\\trap\\ne"),
+                                             classes.get(driver + "\\trap\\one")),
+                   "a single backslash drops the character after it")
 
 
 def drop_system_list(text):
@@ -332,12 +479,13 @@ SCENARIOS = {
     "full_install": dict(
         steps=["page:welcome", "shot:welcome", "next", "page:finish", "shot:finish", "finish"],
         boxes=[readme_box(PRODUCT)], product=PRODUCT, applied=True,
-        files=dict(WINDOWS_FILES, **SYSTEM_FILES), absent=NEVER_FILES),
+        files=dict(WINDOWS_FILES, **SYSTEM_FILES), absent=NEVER_FILES, check_code=0),
     # A missing file of the Windows list, the prompt cancelled; a long product name.
     "diskette_cancel": dict(
         remove="kelmotry.ex_",
         edit=lambda t: t.replace("ProductName=" + PRODUCT, "ProductName=" + LONG_PRODUCT),
-        answers=["cancel"], product=LONG_PRODUCT, applied=True,
+        answers=["cancel"], product=LONG_PRODUCT, applied=True, check_code=2,
+        findings=[(33, "kelmotry.ex_ is not in the set")],
         boxes=[("Error", "Please insert the diskette labeled Kelmo Windows 95 Disk 1 into A:",
                 ["ok", "cancel"], False), readme_box(LONG_PRODUCT)],
         files=dict({"inf/oemkelmo.inf": "kelmo.inf"}, **SYSTEM_FILES),
@@ -348,10 +496,20 @@ SCENARIOS = {
         files={}, absent=list(WINDOWS_FILES) + list(SYSTEM_FILES)),
     # No [SystemDir]: the Windows list is copied, the registry lines are not applied.
     "missing_section": dict(
-        edit=drop_system_list, product=PRODUCT, applied=False,
+        edit=drop_system_list, product=PRODUCT, applied=False, check_code=2,
+        findings=[(0, "no section [SystemDir]")],
         boxes=[error_box(MISSING % "SystemDir"), error_box(MISSING % "Driver.AddReg"),
                error_box(MISSING % "Driver.AddReg"), readme_box(PRODUCT)],
         files=WINDOWS_FILES, absent=list(SYSTEM_FILES)),
+    # Each trap as setupcheck reports it and as setup.exe then installs the set.
+    "traps": dict(
+        edit=set_traps, product=PRODUCT, applied="plan", outcome=check_traps, check_code=2,
+        boxes=[readme_box(PRODUCT)],
+        findings=[(12, "SizeInKB 50"), (38, "part of the header line of [SystemDir]"),
+                  (62, "single backslash"), (63, 'is not "HKR"'), (64, "removes its line end"),
+                  (66, "ends [Driver.AddReg]")],
+        files={"kelmo.txt": "kelmo.txt", "system32/kelmo.vxd": "kelmo.vxd"},
+        absent=["system32/kelmo.drv", "kelmo.tx_"]),
 }
 
 
@@ -361,6 +519,7 @@ def run_scenario(run, fail, s):
     if "edit" in s:
         edit_file(os.path.join(run.diskette, "setup.dat"), s["edit"])
     run.preset_system()
+    plan = check_checker(fail, run, s, run.check_set())
     before = run.snapshot()
     events, trace = run.drive(s.get("steps", TO_FINISH + ["finish"]), s.get("answers"))
     after = run.snapshot()
@@ -376,12 +535,17 @@ def run_scenario(run, fail, s):
                    "pages and their enabled buttons (back, next, finish, cancel)")
     if "product" not in s:
         return check_unchanged(fail, before, after)
-    check_files(fail, run, s["files"], s["absent"])
+    if plan is not None:
+        check_plan_outcome(fail, run, plan, after, events["box"])
+    if "files" in s:
+        check_files(fail, run, s["files"], s["absent"])
     check_ini(fail, after, s["product"], s.get("load", "clock.exe kelmotry.exe"))
     if s["applied"] is None:
         fail.equal(before["registry"], after["registry"], "registry unchanged")
-    else:
+    elif s["applied"] != "plan":
         check_registry(fail, after["registry"], s["product"], s["applied"])
+    if "outcome" in s:
+        s["outcome"](fail, after)
     for shot in events["shot"]:  # a shot that failed is a driver error
         check_shot(fail, run, shot)
 

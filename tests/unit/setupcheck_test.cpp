@@ -174,13 +174,22 @@ TEST(SetupCheck, EachTrapIsReportedOnItsLine) {
 }
 
 TEST(SetupCheck, TrapsChangeThePlanAsTheyChangeTheInstall) {
+    // One trap, one error: the header swallowing a line does not also read as a
+    // '[' inside a line, nor the line a '[' cuts as one too long.
     TempSet joined;
     joined.Edit("[SystemDir]\r\n", "[SystemDir] ; list\r\n");
-    EXPECT_EQ(2u, joined.Check().files.size());
+    CheckPlan plan = joined.Check();
+    EXPECT_EQ(2u, plan.files.size());
+    EXPECT_EQ(1, CountFindings(plan, kError)) << Findings(plan);
+    TempSet cut;
+    cut.Edit("HKR,,Ver,,4.0", "HKR,,Ver,,\"[4.0]\"");
+    plan = cut.Check();
+    EXPECT_EQ(1, CountFindings(plan, kError)) << Findings(plan);
+    EXPECT_TRUE(plan.regLines.empty());
 
     TempSet missing;
     missing.Edit("[SystemDir]", "[systemdir]");
-    CheckPlan plan = missing.Check();
+    plan = missing.Check();
     EXPECT_FALSE(plan.copyPhaseComplete);
     EXPECT_FALSE(plan.registryApplied);
     EXPECT_NE(std::string::npos, Findings(plan).find("Can't find section: [Driver.AddReg]"));
