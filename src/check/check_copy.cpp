@@ -9,6 +9,7 @@
 #include "install/copy_progress.h"
 #include "install/copy_rules.h"
 #include "install/installed_name.h"
+#include "profile_text.h"
 #include "setupinfo/setup_sizes.h"
 #include "setupinfo/text.h"
 
@@ -25,7 +26,7 @@ struct ListWalk {
 };
 
 struct CopyState {
-    std::vector<std::string> undescribedIds;
+    std::vector<std::string> checkedIds;
     std::vector<std::pair<std::string, int>> targets;  // lower-case target, line
 };
 
@@ -127,20 +128,27 @@ std::string Prompt(Checker* checker, ListWalk* walk, const PlannedFile& file) {
     return text;
 }
 
+// Each disk id once: whether it has a label, and whether that fits.
 void CheckDiskId(Checker* checker, CopyState* state, const PlannedFile& file) {
-    std::string label;
-    if (ReadSetupValue(checker->set.path, checker->set.raw, kMediaSection, file.diskId.c_str(),
-                       kPathSize, &label))
-        return;
-    for (const std::string& id : state->undescribedIds) {
+    for (const std::string& id : state->checkedIds) {
         if (id == file.diskId)
             return;
     }
-    state->undescribedIds.push_back(file.diskId);
-    AddFinding(checker, kWarning, file.line,
-               Format("disk id \"%s\" has no label in [%s]: a prompt for its files shows the "
-                      "label of the list's previous prompt, or none", file.diskId.c_str(),
-                      kMediaSection));
+    state->checkedIds.push_back(file.diskId);
+    const SetFile& set = checker->set;
+    char label[kPathSize];
+    int line = 0;
+    int length = ReadProfileText(set.raw.data(), (long)set.raw.size(), kMediaSection,
+                                 file.diskId.c_str(), label, sizeof label, &line);
+    if (length > kPathSize - 1)
+        AddFinding(checker, kWarning, line,
+                   Format("the label of disk id \"%s\" is cut to %d characters",
+                          file.diskId.c_str(), kPathSize - 1));
+    if (length < 0)
+        AddFinding(checker, kWarning, file.line,
+                   Format("disk id \"%s\" has no label in [%s]: a prompt for its files shows "
+                          "the label of the list's previous prompt, or none",
+                          file.diskId.c_str(), kMediaSection));
 }
 
 // Names that the expansion and the stored file disagree on.
@@ -288,7 +296,7 @@ void PlanCopyLists(Checker* checker) {
     plan->copyPhaseComplete = true;
     size_t drive = 0;
     for (ListWalk& walk : lists) {
-        long position = FindListSection(checker, walk.header);
+        long position = FindListSection(checker, walk.header, kError);
         if (position < 0) {
             plan->copyPhaseComplete = false;
             break;

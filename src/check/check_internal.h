@@ -36,9 +36,10 @@ void AddFinding(Checker* checker, Severity severity, int line, const std::string
 // A line of text as it reads in a message: no CR or LF, control bytes shown.
 std::string Shown(const std::string& line);
 
-// Finds a list section and reports what is wrong around its header. Returns
-// the position of its first line, or -1.
-long FindListSection(Checker* checker, const char* header);
+// Finds a list section and reports what is wrong around its header, its
+// absence with the given severity. Returns the position of its first line,
+// or -1.
+long FindListSection(Checker* checker, const char* header, Severity missing);
 
 // The non-blank lines of the section at position, reporting lines that are
 // skipped, joined by a comment or cut off by a '['.

@@ -213,7 +213,7 @@ static void ExplainMissingHeader(Checker* checker, const char* header) {
         size_t lineStart = raw.rfind('\n', i);
         lineStart = lineStart == std::string::npos ? 0 : lineStart + 1;
         bool commented = raw.find(';', lineStart) < i;
-        AddFinding(checker, kError, LineOfOffset(raw, i),
+        AddFinding(checker, kWarning, LineOfOffset(raw, i),
                    Format("%s is written here %s: section headers are found only as written, "
                           "outside comments", header,
                           commented ? "inside a comment" : "in other case"));
@@ -221,17 +221,18 @@ static void ExplainMissingHeader(Checker* checker, const char* header) {
     }
 }
 
-long FindListSection(Checker* checker, const char* header) {
+long FindListSection(Checker* checker, const char* header, Severity missing) {
     const SetFile& set = checker->set;
     long position = FindSection(set.text.data(), set.length, header);
     if (position < 0) {
-        AddFinding(checker, kError, 0,
-                   Format("no section %s: setup.exe shows \"Can't find section: %s\"", header,
-                          header));
+        AddFinding(checker, missing, 0,
+                   Format("no section %s: setup.exe shows \"Can't find section: %s\"%s", header,
+                          header, missing == kError ? "" : " when it finds an adapter"));
         ExplainMissingHeader(checker, header);
         return -1;
     }
-    long at = position - 1;
+    // The header ends before its section's first line.
+    long at = position - (long)strlen(header);
     while (at > 0 && memcmp(&set.text[(size_t)at], header, strlen(header)) != 0)
         at--;
     int headerLine = (int)set.lineOf[(size_t)at];

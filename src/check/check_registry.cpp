@@ -138,7 +138,9 @@ void PlanRegistry(Checker* checker) {
         AddFinding(checker, kError, plan->vender.line,
                    "Vender makes the adapter's key name longer than 255 characters: no "
                    "adapter is registered");
-    long position = FindListSection(checker, kDriverAddReg);
+    // Without an adapter key the section is never looked for.
+    long position =
+        FindListSection(checker, kDriverAddReg, plan->deviceKey.empty() ? kWarning : kError);
     if (position >= 0) {
         for (const SectionLine& line : ReadListSection(checker, kDriverAddReg, position))
             PlanRegLine(checker, line);

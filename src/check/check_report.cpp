@@ -67,10 +67,10 @@ std::string RegAction(const PlannedRegLine& line) {
     if (line.base.empty())
         return Format("ignored (root %s)", Quoted(line.root).c_str());
     std::string action = line.root;
-    if (!line.keys.empty())
-        action += "  keys " + Utf8(line.keys.back());
+    for (size_t i = 0; i < line.keys.size(); i++)
+        action += (i ? ", " : "  opens ") + Utf8(line.keys[i]);
     if (line.stores)
-        action += "  set " + (line.valueName.empty() ? std::string("(default)")
+        action += "  sets " + (line.valueName.empty() ? std::string("(default)")
                                                     : Quoted(line.valueName)) +
                   " = " + Quoted(line.value);
     else if (line.keys.empty())
@@ -146,8 +146,9 @@ void TextIniAndFindings(const CheckPlan& plan, std::string* out) {
         *out += Format("  %-7s %-9s %s\n", SeverityName(f.severity),
                        f.line > 0 ? Format("line %d", f.line).c_str() : "",
                        Utf8(f.text).c_str());
-    *out += Format("\n%d errors, %d warnings\n", CountFindings(plan, kError),
-                   CountFindings(plan, kWarning));
+    int errors = CountFindings(plan, kError), warnings = CountFindings(plan, kWarning);
+    *out += Format("\n%d error%s, %d warning%s\n", errors, errors == 1 ? "" : "s", warnings,
+                   warnings == 1 ? "" : "s");
 }
 
 std::string JsonKeyed(const char* name, const KeyedValue& value) {
