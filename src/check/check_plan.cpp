@@ -324,6 +324,10 @@ std::vector<SectionLine> ReadListSection(Checker* checker, const char* header, l
         end--;
     ReportSkippedLines(checker, header, before, end);
     CheckSectionEnd(checker, header, position);
+    if (position < set.length && set.text[(size_t)position] == EndMarker &&
+        !IsBlankText(&set.text[(size_t)end], &set.text[(size_t)position]))
+        AddFinding(checker, kError, (int)set.lineOf[(size_t)end],
+                   "the last line of the file has no line end: setup.exe does not read it");
     return lines;
 }
 

@@ -153,6 +153,7 @@ TEST(SetupCheck, EachTrapIsReportedOnItsLine) {
         {"1,tc.dr_", "2,tc.dr_\r\n3,tc.dr_", kWarning, 19, "disk id \"3\" has no label"},
         {"1,tc.dr_", "1,tc.dr_\r\n1,TC.DRV", kWarning, 19, "this copy overwrites it"},
         {"1=Disk One", "1=" + std::string(300, 'L'), kWarning, 12, "cut to 255"},
+        {"640,480\"\r\n", "640,480\"", kError, 21, "no line end"},
         {"1,tc.in_", "1,tc.in_\r\n1,", kWarning, 16, "names no file"},
         {"1,tc.dr_", "1,..", kError, 18, "leaves no file name"},
         {"OemsetupInf=oemtc.inf", "OemsetupInf=", kError, 15, "OemsetupInf names no file"},
