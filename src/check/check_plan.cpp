@@ -145,12 +145,12 @@ void ReadKeyed(Checker* checker, const KeyedRead& read) {
                         &value->value))
         return;
     value->line = line > 0 ? line : 0;
-    // A cut product name only shows shorter; any other cut value names
-    // another program, file or key.
+    // A cut product or maker name only shows shorter; any other cut value
+    // names another program, file or key.
     if (length > read.cchBuffer - 1) {
         bool isLoad = read.field == &CheckPlan::loadProgram;
-        bool isName = read.field == &CheckPlan::productName;
-        AddFinding(checker, isName ? kWarning : kError, value->line,
+        bool isText = read.field == &CheckPlan::productName || read.field == &CheckPlan::mfg;
+        AddFinding(checker, isText ? kWarning : kError, value->line,
                    Format("\"%s\" is %d characters long; the program reads only %d: \"%s\"%s",
                           read.key, length, read.cchBuffer - 1, value->value.c_str(),
                           isLoad ? " is what gets on the load line of win.ini" : ""));
