@@ -159,6 +159,9 @@ class Run:
             self.env["DISPLAY"] = f.read().split()[0]
         shutil.rmtree(self.diskette, ignore_errors=True)
         shutil.copytree(os.path.join(self.build, "diskette"), self.diskette)
+        # One server for the whole run: a server that is still saving the registry
+        # as it exits could otherwise meet a new one that loads the old files.
+        subprocess.run([self.env["WINESERVER_BIN"], "-p"], env=self.env, check=True)
         return self
 
     def __exit__(self, *exc):
