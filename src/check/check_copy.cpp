@@ -113,12 +113,12 @@ void ReportSkippedLine(Checker* checker, CopyLineResult result, const SectionLin
     }
 }
 
-// The prompt shown for a file that is not on the diskette in the drive.
-std::string Prompt(Checker* checker, ListWalk* walk, const PlannedFile& file) {
-    std::string label;
-    if (ReadSetupValue(checker->set.path, checker->set.raw, kMediaSection, file.diskId.c_str(),
-                       kPathSize, &label))
-        walk->label = label;
+// The prompt shown for a file that is not on the diskette in the drive. A
+// disk id without a description keeps the label of the list's last prompt.
+std::string Prompt(Checker* checker, ListWalk* walk, const PlannedFile& file,
+                   const std::string* description) {
+    if (description)
+        walk->label = *description;
     char text[kPathSize];
     if (!FormatDiskPrompt(text, sizeof text, walk->label.c_str(),
                           checker->input->sourceDir.c_str()))
@@ -179,8 +179,7 @@ void CheckStoredName(Checker* checker, const PlannedFile& file, char headerLette
 
 void CheckTarget(Checker* checker, CopyState* state, const PlannedFile& file) {
     std::string key = file.target;
-    for (char& c : key)
-        c = (char)(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    TextLowerAscii(&key[0]);
     for (const auto& seen : state->targets) {
         if (seen.first == key) {
             AddFinding(checker, kWarning, file.line,
@@ -216,13 +215,12 @@ void PlanListedFile(Checker* checker, ListWalk* walk, CopyState* state,
                    "becomes part of the file name, which no diskette holds");
     CheckDiskId(checker, state, file);
     LocateFile(*checker->input, file.listed, walk->drive, &file);
-    if (file.diskette != (int)walk->drive)
-        file.prompt = Prompt(checker, walk, file);
-    file.label = walk->label;
     std::string description;
-    if (ReadSetupValue(checker->set.path, checker->set.raw, kMediaSection, file.diskId.c_str(),
-                       kPathSize, &description))
-        file.label = description;
+    bool described = ReadSetupValue(checker->set.path, checker->set.raw, kMediaSection,
+                                    file.diskId.c_str(), kPathSize, &description);
+    if (file.diskette != (int)walk->drive)
+        file.prompt = Prompt(checker, walk, file, described ? &description : nullptr);
+    file.label = described ? description : walk->label;
     char headerLetter = 0;
     if (file.diskette < 0) {
         AddFinding(checker, kError, line.line,
@@ -269,13 +267,13 @@ void PlanProgress(Checker* checker) {
         return;
     long long low = copied / 1000;
     auto position = [copied](long long kb) {
-        return kb <= 0 ? 0 : ProgressPercent(copied, kb * 1000 > 0x7FFFFFFF ? 0x7FFFFFFF : (int)(kb * 1000));
+        return kb <= 0 ? 0 : ProgressPercent(copied, ExpectedBytesOfSize(kb));
     };
     long long best = low;
     if (low == 0 || (position(low) != 100 && 100 - position(low + 1) < position(low) - 100))
         best = low + 1;
     plan->sizeInKBFor100 = best;
-    if (plan->sizeInKB.line > 0 && plan->expectedBytes == best * 1000)
+    if (plan->sizeInKB.line > 0 && plan->expectedBytes == ExpectedBytesOfSize(best))
         return;
     AddFinding(checker, kWarning, plan->sizeInKB.line,
                Format("SizeInKB %s makes the progress bar end at %d%% for the %d bytes the "

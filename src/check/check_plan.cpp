@@ -169,14 +169,8 @@ void CheckKeyedValues(Checker* checker) {
         AddFinding(checker, kWarning, plan->productName.line,
                    "no ProductName: the banner, the final message and the adapter's "
                    "description stay empty");
-    long long expected =
-        (long long)ReadSetupNumber(checker->set.path, checker->set.raw, "DiskSpace", "SizeInKB") *
-        1000;
-    if (expected > 0x7FFFFFFF)
-        expected = 0x7FFFFFFF;
-    if (expected < -0x7FFFFFFF)
-        expected = -0x7FFFFFFF;
-    plan->expectedBytes = expected;
+    plan->expectedBytes = ExpectedBytesOfSize(
+        ReadSetupNumber(checker->set.path, checker->set.raw, "DiskSpace", "SizeInKB"));
     if (plan->vender.value.empty())
         AddFinding(checker, kWarning, plan->vender.line,
                    "no Vender in [Enum PCI]: no adapter is registered and no registry line "

@@ -1,8 +1,18 @@
-// Widths of the setup state's text fields, characters plus the zero byte.
-// The distribution checker reads setup.dat into fields of the same widths.
+// Widths of the setup state's text fields, characters plus the zero byte,
+// and the expected size of a copy. The distribution checker reads setup.dat
+// into fields of the same widths.
 #pragma once
 
 const int kPathSize = 256;
 const int kProductNameSize = 64;
 const int kLoadProgramSize = 20;
 const int kDriverInstanceSize = 8;
+
+// "SizeInKB" in bytes: kilobytes of 1000 bytes, computed in 64 bits and held
+// to the 32-bit range, so a huge value cannot wrap to a small or negative total.
+inline int ExpectedBytesOfSize(long long sizeInKB) {
+    long long expected = sizeInKB * 1000;
+    if (expected > 0x7FFFFFFF)
+        return 0x7FFFFFFF;
+    return expected < -0x7FFFFFFF ? -0x7FFFFFFF : (int)expected;
+}

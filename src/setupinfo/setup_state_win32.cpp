@@ -46,14 +46,7 @@ void LoadSetupState() {
         gSetup.setupDatPath[0] = '\0';
     ReadSetupString("Product", "ProductName", gSetup.productName, gSetup.productName,
                     sizeof gSetup.productName);
-    // Kilobytes of 1000 bytes; in 64 bits and held to the field's range, so a
-    // huge "SizeInKB" cannot wrap around to a small or negative total.
-    long long expected = (long long)ReadSetupInt("DiskSpace", "SizeInKB", 0) * 1000;
-    if (expected > 0x7FFFFFFF)
-        expected = 0x7FFFFFFF;
-    if (expected < -0x7FFFFFFF)
-        expected = -0x7FFFFFFF;
-    gSetup.expectedBytes = (LONG)expected;
+    gSetup.expectedBytes = ExpectedBytesOfSize(ReadSetupInt("DiskSpace", "SizeInKB", 0));
     ReadSetupString("Product", "load", "", gSetup.loadProgram, sizeof gSetup.loadProgram);
     UINT cch = GetSystemDirectoryA(gSetup.systemDir, sizeof gSetup.systemDir);
     if (cch == 0 || cch >= sizeof gSetup.systemDir)
