@@ -2,7 +2,9 @@
 
 #include "text.h"
 
-SetupState gSetup = {nullptr, "", "", "", 0, "", "", "", "", "", 0, nullptr, "", "", "0000", ""};
+// Zero-filled, so the record takes no room in the program file; the one
+// field that starts otherwise is set by LoadSetupState.
+SetupState gSetup;
 SetupText gSetupText = {nullptr, 0};
 
 static const char kSetupDatName[] = "setup.dat";
@@ -38,6 +40,7 @@ static void ReadSourceDir() {
 }
 
 void LoadSetupState() {
+    TextCopy(gSetup.driverInstance, sizeof gSetup.driverInstance, "0000");
     ReadSourceDir();
     gSetup.setupDatPath[0] = '\0';
     if (gSetup.sourceDir[0] != '\0' &&

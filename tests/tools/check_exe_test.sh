@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# check-exe.sh refuses a program that holds one instruction the Pentium lacks.
+set -euo pipefail
+ROOT=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+build() {  # name instruction
+  printf 'void Start(void) { __asm__ volatile("%s" ::: "eax", "ebx"); }\n' "$2" > "$work/$1.c"
+  i686-w64-mingw32-gcc -Os -nostdlib -Wl,-e,_Start -Wl,--subsystem,windows:4.0 \
+    "$work/$1.c" -o "$work/$1.exe"
+}
+build plain "xorl %%ebx, %%eax"
+build planted "cmovne %%ebx, %%eax"
+"$ROOT/tools/check-exe.sh" "$work/plain.exe"
+if "$ROOT/tools/check-exe.sh" "$work/planted.exe"; then
+  echo "FAIL: a CMOV passed the check"; exit 1
+fi
