@@ -2,20 +2,18 @@
 # Builds and runs the copy benchmark under Wine: CopySectionFiles against a
 # bare LZOpenFileA/LZCopy/LZClose loop over the same 4 MB of compressed
 # files, printing the median times and their ratio.
-#   BENCH_BUILD=DIR  build tree (default build/bench-$KELMO_WINE_ARCH)
+#   BENCH_BUILD=DIR  build tree (default build/bench)
 #   ROUNDS=N         timed rounds (default 21)
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 cd "$ROOT"
 
-BENCH_BUILD="${BENCH_BUILD:-$ROOT/build/bench-$KELMO_WINE_ARCH}"
+BENCH_BUILD="${BENCH_BUILD:-$ROOT/build/bench}"
 ROUNDS="${ROUNDS:-21}"
-toolchain=cmake/mingw-x86_64.cmake
-[ "$KELMO_WINE_ARCH" = win32 ] && toolchain=cmake/mingw-i686.cmake
 
 say "building the benchmark in $BENCH_BUILD"
 cmake -S . -B "$BENCH_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
-      -DCMAKE_TOOLCHAIN_FILE="$ROOT/$toolchain" >/dev/null
+      -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >/dev/null
 cmake --build "$BENCH_BUILD" --target copy_bench >/dev/null
 
 "$ROOT/tools/wine-prefix.sh"

@@ -1,23 +1,19 @@
 # Shared settings of the tool scripts; sourced, not run.
 #
-# The Win32 code is tested under Wine. Its 32-bit build is the shipped
-# setup.exe; a host whose kernel cannot execute 32-bit code (some virtual
-# machines) cannot run 32-bit Wine at all, so the tests run the 64-bit build
-# of the same sources under 64-bit Wine by default. KELMO_WINE_ARCH=win32
-# picks the 32-bit lane on a host that can run it.
+# The Win32 code is tested as it ships: the i686 build under 32-bit Wine, in
+# a 32-bit prefix. Where the kernel cannot run i386 programs, qemu-i386 runs
+# Wine's 32-bit side (tools/i386-support.sh); the server is the 64-bit one,
+# which serves 32-bit programs too and so runs at native speed.
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-KELMO_WINE_ARCH="${KELMO_WINE_ARCH:-win64}"
-case "$KELMO_WINE_ARCH" in
-  win64) WINE_PRESET=win64; WINE_LOADER=/usr/lib/wine/wine64; WINESERVER_BIN=/usr/lib/wine/wineserver64 ;;
-  win32) WINE_PRESET=win32; WINE_LOADER=/usr/lib/wine/wine; WINESERVER_BIN=/usr/lib/wine/wineserver32 ;;
-  *) echo "KELMO_WINE_ARCH must be win64 or win32" >&2; exit 2 ;;
-esac
-export WINEARCH="$KELMO_WINE_ARCH"
-export WINEPREFIX="${WINEPREFIX:-$ROOT/build/prefix-$KELMO_WINE_ARCH}"
+WINE_LOADER=/usr/lib/wine/wine
+WINESERVER_BIN=/usr/lib/wine/wineserver64
+[ -x "$WINESERVER_BIN" ] || WINESERVER_BIN=/usr/lib/wine/wineserver32
+export WINEARCH=win32
+export WINEPREFIX="${WINEPREFIX:-$ROOT/build/prefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-export WINE_LOADER WINESERVER_BIN WINE_PRESET KELMO_WINE_ARCH ROOT
+export WINE_LOADER WINESERVER_BIN ROOT
 export WINESERVER="$WINESERVER_BIN"
 
 # Runs a command as root: directly when we are root, else through sudo.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The demo: builds setup.exe and the sample diskette, makes a fresh Wine
-# prefix whose registry holds a simulated Kelmo adapter with two PCI
-# instances, puts the diskette in drive A: and runs the wizard from there.
+# The demo: builds setup.exe (the shipped i686 program) and the sample
+# diskette, makes a fresh 32-bit Wine prefix whose registry holds a simulated
+# Kelmo adapter with two PCI instances, puts the diskette in drive A: and
+# runs the wizard from there.
 # The diskette is also written as a 1.44 MB floppy image for emulators.
 #
 # With a usable display the wizard opens in a Wine desktop window for you to
@@ -12,19 +13,15 @@
 # and ini lines.
 #
 #   KELMO_DEMO_HEADLESS=1  drive the wizard under Xvfb even with a display
-#   KELMO_DEMO_BUILD=DIR   build tree to use (default build/<lane preset>)
+#   KELMO_DEMO_BUILD=DIR   build tree to use (default build/win32)
 #   KELMO_DEMO_DOCS=1      also save the screenshots as docs/wizard-*.png
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 cd "$ROOT"
 
-build="${KELMO_DEMO_BUILD:-$ROOT/build/$WINE_PRESET}"
-export WINEPREFIX="$ROOT/build/demo-prefix-$KELMO_WINE_ARCH"
-work="$ROOT/build/demo-$KELMO_WINE_ARCH"
-case "$KELMO_WINE_ARCH" in
-  win64) toolchain=cmake/mingw-x86_64.cmake ;;
-  win32) toolchain=cmake/mingw-i686.cmake ;;
-esac
+build="${KELMO_DEMO_BUILD:-$ROOT/build/win32}"
+export WINEPREFIX="$ROOT/build/demo-prefix"
+work="$ROOT/build/demo"
 
 say "dependencies"
 "$ROOT/tools/install-deps.sh"
@@ -32,7 +29,7 @@ say "dependencies"
 say "building setup.exe, the driver program and the sample diskette in $build"
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
-        -DCMAKE_TOOLCHAIN_FILE="$ROOT/$toolchain" >/dev/null
+        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >/dev/null
 fi
 cmake --build "$build" --target setup kelmo_drive e2e_diskette >/dev/null
 

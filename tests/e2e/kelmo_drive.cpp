@@ -19,7 +19,9 @@ namespace {
 
 const char kWizardTitle[] = "Kelmo Setup Wizard";
 const int kBoxTextId = 0xFFFF;
-const DWORD kStepWaitMs = 30000, kTimeoutMs = 120000;
+// Limits, not delays: every wait ends as soon as its state is there. They are
+// generous because under an emulated CPU the first window takes seconds.
+const DWORD kStepWaitMs = 120000, kTimeoutMs = 300000;
 
 struct BoxButton { int id; const char* name; };
 const BoxButton kBoxButtons[] = {{IDOK, "ok"}, {IDCANCEL, "cancel"}, {IDYES, "yes"}, {IDNO, "no"},
@@ -178,12 +180,21 @@ std::string PageName(HWND page) {
     return !page ? "" : GetDlgItem(page, 1001) ? "finish" : "welcome";
 }
 
+// The buttons each page enables when it becomes active (back, next, finish):
+// the page posts them to the sheet, so they follow the page change.
+bool PageButtonsSet(const std::string& name) {
+    bool finish = name == "finish";
+    return Shown(g.wizard, kWizardButtons[0].id) == finish &&
+           Shown(g.wizard, kWizardButtons[1].id) == !finish &&
+           Shown(g.wizard, kWizardButtons[2].id) == finish;
+}
+
+// Waits for the page and for the buttons it sets, then reports what is
+// enabled: a page that sets others shows them once the wait has run out.
 bool WaitForPage(const std::string& name) {
     if (!WaitFor([&] { return PageName(CurrentPage()) == name; }))
         return false;
-    // The page posts its button states when it becomes active.
-    Pump(400);
-    WaitForInputIdle(g.process.hProcess, 5000);
+    WaitFor([&] { return PageButtonsSet(name); });
     Fields fields = {{"name", Str(name)}};
     for (const WizardButton& button : kWizardButtons)
         fields.push_back({button.name, Bool(Shown(g.wizard, button.id))});
@@ -191,43 +202,73 @@ bool WaitForPage(const std::string& name) {
     return true;
 }
 
-// Saves the screen under rect as a bottom-up 24-bit BMP: reading the screen
-// works across processes where PrintWindow does not.
-bool SaveScreen(const RECT& rect, const std::string& path) {
+// Reads the screen under rect into a bottom-up 24-bit DIB: reading the
+// screen works across processes where PrintWindow does not.
+struct Capture {
+    BITMAPINFOHEADER info;
+    std::vector<unsigned char> bits;
+};
+
+bool CaptureScreen(const RECT& rect, Capture* capture) {
     int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    BITMAPINFOHEADER info = {sizeof info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof info, size = ((width * 3 + 3) & ~3) * height;
-    BITMAPFILEHEADER file = {0x4D42, offset + size, 0, 0, offset};
+    capture->info = {sizeof capture->info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
     HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
     void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, (BITMAPINFO*)&info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP dib = CreateDIBSection(screen, (BITMAPINFO*)&capture->info, DIB_RGB_COLORS, &bits,
+                                   nullptr, 0);
     HGDIOBJ old = SelectObject(memory, dib);
     bool ok = dib && BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
     GdiFlush();
-    FILE* out = ok ? fopen(path.c_str(), "wb") : nullptr;
-    if (out) {
-        fwrite(&file, sizeof file, 1, out);
-        fwrite(&info, sizeof info, 1, out);
-        fwrite(bits, size, 1, out);
+    if (ok) {
+        const unsigned char* start = (const unsigned char*)bits;
+        capture->bits.assign(start, start + ((width * 3 + 3) & ~3) * height);
     }
-    ok = out && fclose(out) == 0;
     DeleteObject(SelectObject(memory, old));
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return ok;
 }
 
-// Saves the wizard and reports the page's client origin relative to the
-// window, its size, and the logo window relative to the page.
-bool TakeShot(const std::string& name) {
-    if (!Pump(800))
+bool SaveCapture(const Capture& capture, const std::string& path) {
+    DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof capture.info;
+    BITMAPFILEHEADER file = {0x4D42, offset + (DWORD)capture.bits.size(), 0, 0, offset};
+    FILE* out = fopen(path.c_str(), "wb");
+    if (!out)
         return false;
-    // Idle means its paint messages have been handled.
-    WaitForInputIdle(g.process.hProcess, 5000);
-    HWND page = CurrentPage();
+    fwrite(&file, sizeof file, 1, out);
+    fwrite(&capture.info, sizeof capture.info, 1, out);
+    fwrite(capture.bits.data(), capture.bits.size(), 1, out);
+    return fclose(out) == 0;
+}
+
+BOOL CALLBACK NoUpdatePending(HWND window, LPARAM painted) {
+    if (GetUpdateRect(window, nullptr, FALSE))
+        *(bool*)painted = false;
+    return TRUE;
+}
+
+// True when no window of the wizard waits for its WM_PAINT.
+bool Painted() {
+    bool painted = !GetUpdateRect(g.wizard, nullptr, FALSE);
+    EnumChildWindows(g.wizard, NoUpdatePending, (LPARAM)&painted);
+    return painted;
+}
+
+// Saves the wizard once it has painted everything and the screen shows it:
+// two captures in a row are the same. Reports the page's client origin
+// relative to the window, its size, and the logo window relative to the page.
+bool TakeShot(const std::string& name) {
     RECT window, client, logo = {0, 0, 0, 0};
-    if (!page || !GetWindowRect(g.wizard, &window) ||
-        !SaveScreen(window, g.shots + "\\" + name + ".bmp"))
+    Capture last, next;
+    bool stable = WaitFor([&] {
+        if (!Painted() || !GetWindowRect(g.wizard, &window) || !CaptureScreen(window, &next))
+            return false;
+        bool same = next.bits == last.bits;
+        last = next;
+        return same;
+    });
+    HWND page = CurrentPage();
+    if (!stable || !page || !SaveCapture(last, g.shots + "\\" + name + ".bmp"))
         return false;
     POINT origin = {0, 0};
     ClientToScreen(page, &origin);

@@ -2,7 +2,7 @@
 """End-to-end scenarios: setup.exe on the sample diskette, under Wine and Xvfb, in a
 fresh prefix with a simulated adapter, worked by kelmo_drive.exe.
 
-    scenarios.py --build BUILD_DIR --arch win64|win32 SCENARIO
+    scenarios.py --build BUILD_DIR SCENARIO
 """
 import argparse
 import collections
@@ -78,7 +78,7 @@ def windows_path(unix_path):
 
 def wine(env, *args):
     return subprocess.run([env["WINE_LOADER"]] + list(args), env=env, stdout=subprocess.PIPE,
-                          stderr=subprocess.DEVNULL, timeout=60)
+                          stderr=subprocess.DEVNULL, timeout=300)
 
 
 def reg_query(env, key):
@@ -127,8 +127,8 @@ def edit_file(path, change):
 class Run:
     """A prefix copied from a template made once per build, a screen and a diskette."""
 
-    def __init__(self, build, arch, name):
-        self.build, self.arch = build, arch
+    def __init__(self, build, name):
+        self.build = build
         self.work = os.path.join(build, "e2e", name)
         self.prefix = os.path.join(self.work, "prefix")
         self.windows = os.path.join(self.prefix, "drive_c", "windows")
@@ -137,9 +137,9 @@ class Run:
         self.env = None
 
     def __enter__(self):
-        template = os.path.join(self.build, "e2e", "prefix-template-" + self.arch)
+        template = os.path.join(self.build, "e2e", "prefix-template")
         os.makedirs(os.path.dirname(template), exist_ok=True)
-        env = dict(os.environ, KELMO_WINE_ARCH=self.arch, WINEPREFIX=template)
+        env = dict(os.environ, WINEPREFIX=template)
         with open(template + ".lock", "w") as lock:
             fcntl.flock(lock, fcntl.LOCK_EX)
             if not os.path.exists(os.path.join(template, ".kelmo-ready")):
@@ -150,7 +150,7 @@ class Run:
         subprocess.run(["cp", "-a", template, self.prefix], check=True)
         subprocess.run([os.path.join(ROOT, "tools", "xvfb.sh"), "start", self.xvfb_info],
                        check=True)
-        # The Wine variables of tools/common.sh for this lane and prefix.
+        # The Wine variables of tools/common.sh for this prefix.
         env["WINEPREFIX"] = self.prefix
         out = subprocess.run(["bash", "-c", 'source "$1/tools/common.sh" && env -0', "_", ROOT],
                              env=env, check=True, stdout=subprocess.PIPE).stdout
@@ -170,8 +170,12 @@ class Run:
                            stderr=subprocess.DEVNULL)
         subprocess.run([os.path.join(ROOT, "tools", "xvfb.sh"), "stop", self.xvfb_info])
 
-    def preset_system(self):
-        """The adapter in the hardware tree, and ini lines the install must keep or remove."""
+    def preset_system(self, version=None):
+        """The adapter in the hardware tree, ini lines the install must keep or remove, and
+        the Windows version the prefix reports, when one is given."""
+        if version:
+            wine(self.env, "reg", "add", r"HKCU\Software\Wine", "/v", "Version", "/t", "REG_SZ",
+                 "/d", version, "/f")
         if wine(self.env, "reg", "import",
                 windows_path(os.path.join(ROOT, "samples", "adapter.reg"))).returncode:
             raise RuntimeError("reg import failed")
@@ -212,9 +216,9 @@ class Run:
             args += ["--answers", ",".join(answers)]
         trace_path = os.path.join(self.work, "trace.log")
         with open(trace_path, "wb") as trace:
-            out = subprocess.run(args + steps, env=dict(self.env, WINEDEBUG="+process"),
+            out = subprocess.run(args + steps, env=dict(self.env, WINEDEBUG="+process,+security"),
                                  stdout=subprocess.PIPE, stderr=trace,
-                                 timeout=200).stdout.decode("latin-1")
+                                 timeout=400).stdout.decode("latin-1")
         sys.stdout.write(out)
         events = collections.defaultdict(list)
         for name, _, body in (line.partition(" ") for line in out.splitlines()):
@@ -470,6 +474,11 @@ WELCOME_PAGE = ("welcome", False, True, False, True)
 FINISH_PAGE = ("finish", True, False, True, True)
 MISSING = "Can't find section: [%s]"
 
+FULL_INSTALL = dict(
+    steps=["page:welcome", "shot:welcome", "next", "page:finish", "shot:finish", "finish"],
+    boxes=[readme_box(PRODUCT)], product=PRODUCT, applied=True,
+    files=dict(WINDOWS_FILES, **SYSTEM_FILES), absent=NEVER_FILES, check_code=0)
+
 # Steps default to Next, Finish. Without "product" the wizard is left: nothing
 # changes, no box, no restart. Otherwise the install ran: boxes, files, ini lines,
 # restart; "applied": [Driver.AddReg] reached both driver keys, None: no registry change.
@@ -479,10 +488,10 @@ SCENARIOS = {
     "close_wizard": dict(steps=TO_FINISH + ["close"]),
     "back_next": dict(steps=TO_FINISH + ["back", "page:welcome", "next", "page:finish", "cancel"],
                       pages=[WELCOME_PAGE, FINISH_PAGE, WELCOME_PAGE, FINISH_PAGE]),
-    "full_install": dict(
-        steps=["page:welcome", "shot:welcome", "next", "page:finish", "shot:finish", "finish"],
-        boxes=[readme_box(PRODUCT)], product=PRODUCT, applied=True,
-        files=dict(WINDOWS_FILES, **SYSTEM_FILES), absent=NEVER_FILES, check_code=0),
+    "full_install": FULL_INSTALL,
+    # The same on a system that answers as Windows 95 does: the restart is
+    # requested without the NT family's shutdown privilege.
+    "windows95": dict(FULL_INSTALL, version="win95"),
     # A missing file of the Windows list, the prompt cancelled; a long product name.
     "diskette_cancel": dict(
         remove="kelmotry.ex_",
@@ -521,7 +530,7 @@ def run_scenario(run, fail, s):
         os.remove(os.path.join(run.diskette, s["remove"]))
     if "edit" in s:
         edit_file(os.path.join(run.diskette, "setup.dat"), s["edit"])
-    run.preset_system()
+    run.preset_system(s.get("version"))
     plan = check_checker(fail, run, s, run.check_set())
     before = run.snapshot()
     events, trace = run.drive(s.get("steps", TO_FINISH + ["finish"]), s.get("answers"))
@@ -532,6 +541,9 @@ def run_scenario(run, fail, s):
                                     for b in events["box"]], "message boxes")
     fail.equal("product" in s, re.search(r"wineboot\.exe[^\n]*--end-session", trace) is not None,
                "restart requested (wineboot --end-session)")
+    if "product" in s:
+        fail.equal(s.get("version") != "win95", "AdjustTokenPrivileges" in trace,
+                   "the shutdown privilege enabled on the NT family only")
     if "pages" in s:
         fail.equal(s["pages"], [(p["name"], p["back"], p["next"], p["finish"], p["cancel"])
                                 for p in events["page"]],
@@ -556,11 +568,10 @@ def run_scenario(run, fail, s):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", required=True)
-    parser.add_argument("--arch", default="win64", choices=["win64", "win32"])
     parser.add_argument("scenario", choices=sorted(SCENARIOS))
     args = parser.parse_args()
     fail = Failures()
-    with Run(os.path.abspath(args.build), args.arch, args.scenario) as run:
+    with Run(os.path.abspath(args.build), args.scenario) as run:
         run_scenario(run, fail, SCENARIOS[args.scenario])
     for failure in fail:
         print("FAILED: " + failure)

@@ -17,6 +17,7 @@
 #include "setupinfo/text.h"
 #include "shell/final_message.h"
 #include "wizard.h"
+#include "win32_support.h"
 
 namespace {
 
@@ -138,7 +139,7 @@ class WizardDriver {
 public:
     WizardDriver() { thread_ = CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr); }
     ~WizardDriver() { CloseHandle(thread_); }
-    void Join() { WaitForSingleObject(thread_, 10000); }
+    void Join() { WaitForSingleObject(thread_, 120000); }
     std::vector<std::string> log;
 
 private:
@@ -148,13 +149,12 @@ private:
     }
 
     static HWND FindSheet() {
-        for (int tries = 0; tries < 200; tries++) {
-            HWND sheet = FindWindowA("#32770", kWizardTitle);
-            if (sheet && IsWindowVisible(sheet))
-                return sheet;
-            Sleep(25);
-        }
-        return nullptr;
+        HWND sheet = nullptr;
+        WaitUntil([&] {
+            sheet = FindWindowA("#32770", kWizardTitle);
+            return sheet && IsWindowVisible(sheet);
+        });
+        return sheet && IsWindowVisible(sheet) ? sheet : nullptr;
     }
 
     // Which page is showing: the one with the status lines is 102.
@@ -170,8 +170,7 @@ private:
 
     void Press(HWND sheet, int button, const std::string& before) {
         PostMessageA(sheet, PSM_PRESSBUTTON, button, 0);
-        for (int tries = 0; tries < 100 && Current(sheet) == before; tries++)
-            Sleep(20);
+        WaitUntil([&] { return Current(sheet) != before; });
         log.push_back(Current(sheet));
     }
 

@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+bool WaitUntil(const std::function<bool()>& ready) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 60000; Sleep(20))
+        if (ready())
+            return true;
+    return ready();
+}
+
 TempDir::TempDir(const char* tag) {
     char base[MAX_PATH], name[MAX_PATH];
     static int counter = 0;
@@ -168,7 +175,6 @@ void BoxAnswerer::Run() {
 }
 
 void BoxAnswerer::Answer(HWND box) {
-    Sleep(50);  // let the box finish showing
     HWND cancel = GetDlgItem(box, IDCANCEL);
     // The icon control is 0x14 on Windows; Wine keeps an empty one, 0x440, in every box.
     SeenBox seen = {ItemText(box, -1), ItemText(box, 0xFFFF), cancel && IsWindowVisible(cancel),
@@ -190,9 +196,7 @@ void BoxAnswerer::Answer(HWND box) {
         PostMessageA(button, BM_CLICK, 0, 0);
     else
         PostMessageA(box, WM_COMMAND, answer.first, 0);
-    for (int i = 0; i < 250 && IsWindow(box); i++)
-        Sleep(20);
-    if (!IsWindow(box))
+    if (WaitUntil([box] { return !IsWindow(box); }))
         answered_.pop_back();
 }
 

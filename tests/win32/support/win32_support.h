@@ -27,6 +27,10 @@ std::string RegReadString(HKEY root, const std::string& key, const char* valueNa
 bool RegKeyExists(HKEY root, const std::string& key);
 void RegDeleteTreeA_(HKEY root, const std::string& key);
 
+// Polls ready until it holds or a minute has passed; returns its last answer.
+// A limit, not a delay: under an emulated CPU windows take their time.
+bool WaitUntil(const std::function<bool()>& ready);
+
 struct SeenBox {
     std::string caption, text;
     bool hasCancel, hasIcon;
