@@ -10,6 +10,7 @@
 #include "profile_text.h"
 #include "setupinfo/setup_sizes.h"
 #include "setupinfo/setup_text.h"
+#include "setupinfo/text.h"
 
 std::string Format(const char* format, ...) {
     va_list args;
@@ -98,19 +99,12 @@ bool LoadSetFile(const std::string& folder, SetFile* set, std::string* error) {
     return true;
 }
 
-int LineOfOffset(const std::string& raw, size_t offset) {
-    int line = 1;
-    for (size_t i = 0; i < offset && i < raw.size(); i++)
-        line += raw[i] == '\n';
-    return line;
-}
-
 void CheckEndOfFileByte(Checker* checker) {
     const std::string& raw = checker->set.raw;
     size_t at = raw.find('\x1A');
     if (at == std::string::npos || raw.find_first_not_of(" \t\r\n\x1A", at) == std::string::npos)
         return;
-    AddFinding(checker, kWarning, LineOfOffset(raw, at),
+    AddFinding(checker, kWarning, LineAtOffset(raw.data(), (long)at),
                "a byte 0x1A ends setup.dat for the list readers: the lists and registry lines "
                "after it are not read");
 }
@@ -181,22 +175,9 @@ void CheckKeyedValues(Checker* checker) {
 
 // ---- list sections --------------------------------------------------------------
 
-static bool IsBlankText(const unsigned char* from, const unsigned char* to) {
-    for (; from < to; from++) {
-        if (*from != ' ' && *from != '\t' && *from != '\r' && *from != '\n')
-            return false;
-    }
-    return true;
-}
-
-static bool EqualNoCase(const char* a, const char* b, size_t n) {
-    for (size_t i = 0; i < n; i++) {
-        char x = a[i] >= 'A' && a[i] <= 'Z' ? (char)(a[i] + 32) : a[i];
-        char y = b[i] >= 'A' && b[i] <= 'Z' ? (char)(b[i] + 32) : b[i];
-        if (x != y)
-            return false;
-    }
-    return true;
+// True when the kept text from..to reads as nothing.
+static bool IsBlankSpan(const SetFile& set, long from, long to) {
+    return IsBlankText((const char*)&set.text[(size_t)from], to - from);
 }
 
 // Where a header stands in the file although FindSection cannot find it:
@@ -205,12 +186,12 @@ static void ExplainMissingHeader(Checker* checker, const char* header) {
     const std::string& raw = checker->set.raw;
     size_t n = strlen(header);
     for (size_t i = 0; i + n <= raw.size(); i++) {
-        if (!EqualNoCase(raw.c_str() + i, header, n))
+        if (!BytesEqualNoCaseAscii(raw.c_str() + i, header, (long)n))
             continue;
         size_t lineStart = raw.rfind('\n', i);
         lineStart = lineStart == std::string::npos ? 0 : lineStart + 1;
         bool commented = raw.find(';', lineStart) < i;
-        AddFinding(checker, kWarning, LineOfOffset(raw, i),
+        AddFinding(checker, kWarning, LineAtOffset(raw.data(), (long)i),
                    Format("%s is written here %s: section headers are found only as written, "
                           "outside comments", header,
                           commented ? "inside a comment" : "in other case"));
@@ -239,7 +220,7 @@ long FindListSection(Checker* checker, const char* header, Severity missing) {
     long end = position > 0 ? position - 1 : 0;
     const unsigned char* afterHeader = &set.text[(size_t)at + strlen(header)];
     if (set.lineOf[(size_t)end] != headerLine &&
-        !IsBlankText(afterHeader, &set.text[(size_t)position]))
+        !IsBlankSpan(set, at + (long)strlen(header), position))
         AddFinding(checker, kError, (int)set.lineOf[(size_t)end],
                    Format("this line is taken as part of the header line of %s: the comment "
                           "after the header on line %d removes its line end, so \"%s\" is "
@@ -259,7 +240,7 @@ static void CheckJoinedLine(Checker* checker, long from, long to) {
     long split = from;
     while (split < to && set.lineOf[(size_t)split] == set.lineOf[(size_t)from])
         split++;
-    if (split == to || IsBlankText(&set.text[(size_t)split], &set.text[(size_t)to]))
+    if (split == to || IsBlankSpan(set, split, to))
         return;
     AddFinding(checker, kError, (int)set.lineOf[(size_t)from],
                Format("the comment on this line removes its line end, so line %ld is read as "
@@ -322,7 +303,7 @@ std::vector<SectionLine> ReadListSection(Checker* checker, const char* header, l
     ReportSkippedLines(checker, header, before, end);
     CheckSectionEnd(checker, header, position);
     if (position < set.length && set.text[(size_t)position] == EndMarker &&
-        !IsBlankText(&set.text[(size_t)end], &set.text[(size_t)position]))
+        !IsBlankSpan(set, end, position))
         AddFinding(checker, kError, (int)set.lineOf[(size_t)end],
                    "the last line of the file has no line end: setup.exe does not read it");
     return lines;

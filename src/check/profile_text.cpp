@@ -125,18 +125,7 @@ int LineNumberAt(const char* text, long position) {
 }
 
 bool SameName(Span a, Span b) {
-    if (a.cch != b.cch)
-        return false;
-    for (int i = 0; i < a.cch; i++) {
-        char x = a.p[i], y = b.p[i];
-        if (x >= 'A' && x <= 'Z')
-            x = (char)(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = (char)(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
+    return a.cch == b.cch && BytesEqualNoCaseAscii(a.p, b.p, a.cch);
 }
 
 // The platform's cut of a quoted value keeps one character less when the

@@ -9,12 +9,6 @@ const RootKeyEntry RootKeyTable[] = {
 };
 const int kRootKeyCount = sizeof RootKeyTable / sizeof RootKeyTable[0];
 
-static bool TextEqual(const char* a, const char* b) {
-    for (; *a && *a == *b; a++, b++) {
-    }
-    return *a == *b;
-}
-
 int LookupRootKey(const char* root) {
     for (int i = 0; i < kRootKeyCount; i++) {
         if (TextEqual(root, RootKeyTable[i].name))

@@ -131,12 +131,38 @@ static char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
 }
 
-bool TextEqualNoCaseAscii(const char* a, const char* b) {
-    for (; *a && *b; a++, b++) {
-        if (LowerAscii(*a) != LowerAscii(*b))
-            return false;
+bool TextEqual(const char* a, const char* b) {
+    for (; *a && *a == *b; a++, b++) {
     }
     return *a == *b;
+}
+
+bool BytesEqualNoCaseAscii(const char* a, const char* b, long cb) {
+    for (long i = 0; i < cb; i++) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i]))
+            return false;
+    }
+    return true;
+}
+
+bool TextEqualNoCaseAscii(const char* a, const char* b) {
+    int cch = TextLength(a);
+    return cch == TextLength(b) && BytesEqualNoCaseAscii(a, b, cch);
+}
+
+bool IsBlankText(const char* text, long cch) {
+    for (long i = 0; i < cch; i++) {
+        if (text[i] != ' ' && text[i] != '\t' && text[i] != '\r' && text[i] != '\n')
+            return false;
+    }
+    return true;
+}
+
+int LineAtOffset(const char* text, long offset) {
+    int line = 1;
+    for (long i = 0; i < offset; i++)
+        line += text[i] == '\n';
+    return line;
 }
 
 void TextLowerAscii(char* text) {

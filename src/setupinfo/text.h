@@ -21,8 +21,22 @@ bool TextFormat(char* dst, int cchDst, const char* format, ...);
 // Case-sensitive search; returns the first occurrence of needle or null.
 const char* TextFind(const char* haystack, const char* needle);
 
+// Compares two texts exactly, case included.
+bool TextEqual(const char* a, const char* b);
+
 // Compares two texts, ignoring the case of the letters A to Z.
 bool TextEqualNoCaseAscii(const char* a, const char* b);
+
+// Compares cb bytes, zero bytes included, ignoring the case of A to Z.
+bool BytesEqualNoCaseAscii(const char* a, const char* b, long cb);
+
+// True when the cch bytes at text are all spaces, tabs, carriage returns or
+// line feeds (or there are none): text that reads as nothing.
+bool IsBlankText(const char* text, long cch);
+
+// The line, counted from 1, that the byte at offset stands on: one more than
+// the line feeds before it.
+int LineAtOffset(const char* text, long offset);
 
 // Lower-cases the letters A to Z in place.
 void TextLowerAscii(char* text);
