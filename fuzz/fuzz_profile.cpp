@@ -8,11 +8,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     const char* text = (const char*)data;
     long length = (long)size;
-    long position = 0;
+    ProfileCursor cursor = {0, 1};
     ProfileLine line;
     int last = 0;
-    while (NextProfileLine(text, length, &position, &line)) {
-        if (position > length || line.line <= last || line.cchName < 0)
+    while (NextProfileLine(text, length, &cursor, &line)) {
+        if (cursor.position > length || line.line <= last || line.cchName < 0)
             abort();
         last = line.line;
     }

@@ -3,6 +3,7 @@
 // own rules, the diskette prompts, and the progress bar's end.
 #include <cstdio>
 #include <cstring>
+#include <map>
 
 #include "check_host.h"
 #include "check_internal.h"
@@ -25,9 +26,17 @@ struct ListWalk {
     size_t drive;       // the set folder in the drive
 };
 
+// A disk id's description in the media section, as the program reads it.
+struct DiskLabel {
+    bool described;
+    std::string description;
+};
+
+// What the lists share, each kept by name so that a look-up does not grow
+// with the length of the lists.
 struct CopyState {
-    std::vector<std::string> checkedIds;
-    std::vector<std::pair<std::string, int>> targets;  // lower-case target, line
+    std::map<std::string, DiskLabel> labels;  // by disk id, each read once
+    std::map<std::string, int> targets;       // lower-case target, its first line
 };
 
 bool SameName(const char* a, const char* b) { return TextEqualNoCaseAscii(a, b); }
@@ -48,17 +57,19 @@ std::string CompressedAlternative(const std::string& name) {
     return alternative;
 }
 
-// Size after expansion from a compressed file's header, or the file's size.
-void ReadStoredFile(const std::string& path, PlannedFile* file, char* headerLetter) {
+// Size after expansion from a compressed file's header, or the file's own
+// size, which the host gave when it found the file. Only the header is read.
+void ReadStoredFile(const std::string& path, long long storedSize, PlannedFile* file,
+                    char* headerLetter) {
     *headerLetter = 0;
     FILE* f = fopen(path.c_str(), "rb");
     if (!f)
         return;
+    setvbuf(f, nullptr, _IONBF, 0);
     unsigned char header[14] = {0};
     size_t got = fread(header, 1, sizeof header, f);
-    fseek(f, 0, SEEK_END);
-    file->size = ftell(f);
     fclose(f);
+    file->size = storedSize;
     static const unsigned char kMagic[8] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33};
     if (got == sizeof header && memcmp(header, kMagic, sizeof kMagic) == 0) {
         file->compressed = true;
@@ -70,13 +81,13 @@ void ReadStoredFile(const std::string& path, PlannedFile* file, char* headerLett
 
 // Looks for the file on the folder in the drive first, then on the others.
 void LocateFile(const CheckInput& input, const std::string& listed, size_t drive,
-                PlannedFile* file) {
+                PlannedFile* file, long long* storedSize) {
     file->diskette = -1;
     for (size_t n = 0; n < input.folders.size(); n++) {
         size_t i = n == 0 ? drive : (n <= drive ? n - 1 : n);
-        std::string path = FindSetFile(input.folders[i], listed);
+        std::string path = FindSetFile(input.folders[i], listed, storedSize);
         if (path.empty())
-            path = FindSetFile(input.folders[i], CompressedAlternative(listed));
+            path = FindSetFile(input.folders[i], CompressedAlternative(listed), storedSize);
         if (!path.empty()) {
             file->hostPath = path;
             file->diskette = (int)i;
@@ -128,13 +139,14 @@ std::string Prompt(Checker* checker, ListWalk* walk, const PlannedFile& file,
     return text;
 }
 
-// Each disk id once: whether it has a label, and whether that fits.
+// Each disk id once: its label as the program reads it, whether it has one,
+// and whether that fits.
 void CheckDiskId(Checker* checker, CopyState* state, const PlannedFile& file) {
-    for (const std::string& id : state->checkedIds) {
-        if (id == file.diskId)
-            return;
-    }
-    state->checkedIds.push_back(file.diskId);
+    if (state->labels.count(file.diskId))
+        return;
+    DiskLabel& known = state->labels[file.diskId];
+    known.described = ReadSetupValue(checker->set.path, checker->set.raw, kMediaSection,
+                                     file.diskId.c_str(), kPathSize, &known.description);
     const SetFile& set = checker->set;
     char label[kPathSize];
     int line = 0;
@@ -180,15 +192,14 @@ void CheckStoredName(Checker* checker, const PlannedFile& file, char headerLette
 void CheckTarget(Checker* checker, CopyState* state, const PlannedFile& file) {
     std::string key = file.target;
     TextLowerAscii(&key[0]);
-    for (const auto& seen : state->targets) {
-        if (seen.first == key) {
-            AddFinding(checker, kWarning, file.line,
-                       Format("%s is also installed by line %d: this copy overwrites it",
-                              file.target.c_str(), seen.second));
-            return;
-        }
+    auto seen = state->targets.find(key);
+    if (seen != state->targets.end()) {
+        AddFinding(checker, kWarning, file.line,
+                   Format("%s is also installed by line %d: this copy overwrites it",
+                          file.target.c_str(), seen->second));
+        return;
     }
-    state->targets.push_back({key, file.line});
+    state->targets[key] = file.line;
     if (file.folder == "inf" && file.list == "[SystemDir]")
         AddFinding(checker, kWarning, file.line,
                    "the driver INF goes to the inf folder below the System folder, which a "
@@ -214,10 +225,11 @@ void PlanListedFile(Checker* checker, ListWalk* walk, CopyState* state,
                    "the line ends in a line feed without a carriage return: the line feed "
                    "becomes part of the file name, which no diskette holds");
     CheckDiskId(checker, state, file);
-    LocateFile(*checker->input, file.listed, walk->drive, &file);
-    std::string description;
-    bool described = ReadSetupValue(checker->set.path, checker->set.raw, kMediaSection,
-                                    file.diskId.c_str(), kPathSize, &description);
+    long long storedSize = -1;
+    LocateFile(*checker->input, file.listed, walk->drive, &file, &storedSize);
+    const DiskLabel& known = state->labels[file.diskId];
+    bool described = known.described;
+    const std::string& description = known.description;
     if (file.diskette != (int)walk->drive)
         file.prompt = Prompt(checker, walk, file, described ? &description : nullptr);
     file.label = described ? description : walk->label;
@@ -229,7 +241,7 @@ void PlanListedFile(Checker* checker, ListWalk* walk, CopyState* state,
                           file.prompt.c_str(), walk->header));
     } else {
         walk->drive = (size_t)file.diskette;
-        ReadStoredFile(file.hostPath, &file, &headerLetter);
+        ReadStoredFile(file.hostPath, storedSize, &file, &headerLetter);
         CheckStoredName(checker, file, headerLetter);
     }
     CheckTarget(checker, state, file);

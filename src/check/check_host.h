@@ -8,8 +8,10 @@ bool IsSetFolder(const std::string& path);
 
 // The host path of the file the program opens as <folder>\<name>, where a
 // backslash or a slash separates folders. Names match without regard to
-// case, as on a diskette. Empty when there is no such file.
-std::string FindSetFile(const std::string& folder, const std::string& name);
+// case, as on a diskette. Empty when there is no such file; otherwise *size
+// (when given) gets the file's size.
+std::string FindSetFile(const std::string& folder, const std::string& name,
+                        long long* size = nullptr);
 
 // The value of section/key in setup.dat, cut to cchBuffer - 1 characters as
 // the profile functions cut it. text is the file's bytes, path its host path.

@@ -14,11 +14,11 @@ bool IsSetFolder(const std::string& path) {
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// The entry of folder whose name equals name without regard to case; an
-// exact match wins.
-static std::string FindEntry(const std::string& folder, const std::string& name) {
-    struct stat st;
-    if (stat((folder + "/" + name).c_str(), &st) == 0)
+// The entry of folder whose name equals name without regard to case, with
+// its status in *st; an exact match wins.
+static std::string FindEntry(const std::string& folder, const std::string& name,
+                             struct stat* st) {
+    if (stat((folder + "/" + name).c_str(), st) == 0)
         return folder + "/" + name;
     DIR* dir = opendir(folder.c_str());
     if (!dir)
@@ -31,11 +31,15 @@ static std::string FindEntry(const std::string& folder, const std::string& name)
         }
     }
     closedir(dir);
+    if (!found.empty() && stat(found.c_str(), st) != 0)
+        found.clear();
     return found;
 }
 
-std::string FindSetFile(const std::string& folder, const std::string& name) {
+std::string FindSetFile(const std::string& folder, const std::string& name, long long* size) {
     std::string path = folder;
+    struct stat st;
+    bool known = false;  // st belongs to path
     size_t start = 0;
     while (start <= name.size()) {
         size_t end = name.find_first_of("\\/", start);
@@ -45,13 +49,15 @@ std::string FindSetFile(const std::string& folder, const std::string& name) {
         start = end + 1;
         if (part.empty() || part == ".")
             continue;
-        path = part == ".." ? path + "/.." : FindEntry(path, part);
+        known = part != "..";
+        path = known ? FindEntry(path, part, &st) : path + "/..";
         if (path.empty())
             return "";
     }
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+    if ((!known && stat(path.c_str(), &st) != 0) || !S_ISREG(st.st_mode))
         return "";
+    if (size)
+        *size = (long long)st.st_size;
     return path;
 }
 

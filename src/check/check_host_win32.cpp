@@ -10,14 +10,17 @@ bool IsSetFolder(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string FindSetFile(const std::string& folder, const std::string& name) {
+std::string FindSetFile(const std::string& folder, const std::string& name, long long* size) {
     std::string path = folder;
     if (!path.empty() && path.back() != '\\' && path.back() != '/')
         path += '\\';
     path += name;
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return "";
+    if (size)
+        *size = (long long)data.nFileSizeHigh << 32 | data.nFileSizeLow;
     return path;
 }
 

@@ -13,15 +13,21 @@
 #include "setupinfo/text.h"
 
 std::string Format(const char* format, ...) {
+    // Most texts fit the stack buffer, and one pass formats them.
+    char small[512];
     va_list args;
     va_start(args, format);
     va_list again;
     va_copy(again, args);
-    int length = vsnprintf(nullptr, 0, format, args);
+    int length = vsnprintf(small, sizeof small, format, args);
     va_end(args);
-    std::string text(length > 0 ? (size_t)length : 0, '\0');
-    if (length > 0)
+    std::string text;
+    if (length > 0 && (size_t)length < sizeof small) {
+        text.assign(small, (size_t)length);
+    } else if (length > 0) {
+        text.resize((size_t)length);
         vsnprintf(&text[0], (size_t)length + 1, format, again);
+    }
     va_end(again);
     return text;
 }

@@ -180,12 +180,26 @@ std::string JsonRegLine(const PlannedRegLine& r) {
                   Json(r.value).c_str());
 }
 
+// Appends "name": [items], each item on a line of its own.
 template <typename T, typename F>
-std::string JsonArray(const std::vector<T>& items, F format) {
-    std::string out = "[";
-    for (size_t i = 0; i < items.size(); i++)
-        out += (i ? ",\n    " : "\n    ") + format(items[i]);
-    return out + (items.empty() ? "]" : "\n  ]");
+void JsonArray(const char* name, const std::vector<T>& items, F format, std::string* out) {
+    *out += Format("  \"%s\": [", name);
+    for (size_t i = 0; i < items.size(); i++) {
+        *out += i ? ",\n    " : "\n    ";
+        *out += format(items[i]);
+    }
+    *out += items.empty() ? "],\n" : "\n  ],\n";
+}
+
+std::string JsonIni(const IniChange& c) {
+    return Format("{\"file\": %s, \"section\": %s, \"key\": %s, \"change\": %s, "
+                  "\"value\": %s}", Json(c.file).c_str(), Json(c.section).c_str(), Json(c.key).c_str(),
+                  Json(c.change).c_str(), Json(c.value).c_str());
+}
+
+std::string JsonFinding(const Finding& f) {
+    return Format("{\"severity\": \"%s\", \"line\": %d, \"text\": %s}",
+                  SeverityName(f.severity), f.line, Json(f.text).c_str());
 }
 
 }  // namespace
@@ -215,21 +229,13 @@ std::string FormatPlanJson(const CheckPlan& plan) {
                   "\"final_position\": %d, \"size_in_kb_for_100\": %lld},\n",
                   plan.expectedBytes, plan.copiedBytes, plan.finalPosition, plan.sizeInKBFor100);
     out += Format("  \"copy_phase_complete\": %s,\n", plan.copyPhaseComplete ? "true" : "false");
-    out += "  \"files\": " + JsonArray(plan.files, JsonFile) + ",\n";
+    JsonArray("files", plan.files, JsonFile, &out);
     out += Format("  \"device_key\": %s, \"registry_applied\": %s,\n",
                   plan.deviceKey.empty() ? "null" : Json(plan.deviceKey).c_str(),
                   plan.registryApplied ? "true" : "false");
-    out += "  \"registry_lines\": " + JsonArray(plan.regLines, JsonRegLine) + ",\n";
-    out += "  \"ini\": " + JsonArray(plan.ini, [](const IniChange& c) {
-               return Format("{\"file\": %s, \"section\": %s, \"key\": %s, \"change\": %s, "
-                             "\"value\": %s}", Json(c.file).c_str(), Json(c.section).c_str(),
-                             Json(c.key).c_str(), Json(c.change).c_str(),
-                             Json(c.value).c_str());
-           }) + ",\n";
-    out += "  \"findings\": " + JsonArray(plan.findings, [](const Finding& f) {
-               return Format("{\"severity\": \"%s\", \"line\": %d, \"text\": %s}",
-                             SeverityName(f.severity), f.line, Json(f.text).c_str());
-           }) + ",\n";
+    JsonArray("registry_lines", plan.regLines, JsonRegLine, &out);
+    JsonArray("ini", plan.ini, JsonIni, &out);
+    JsonArray("findings", plan.findings, JsonFinding, &out);
     out += Format("  \"errors\": %d, \"warnings\": %d\n}\n", CountFindings(plan, kError),
                   CountFindings(plan, kWarning));
     return out;

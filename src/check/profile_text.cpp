@@ -93,37 +93,6 @@ void ParseLine(Span raw, ProfileLine* line) {
         SetValue(line, TrimAndCut(s.p + equals + 1, s.cch - equals - 1));
 }
 
-// Reads the line at *position whose number is lineNumber.
-bool ReadLineAt(const char* text, long length, long* position, int lineNumber, ProfileLine* line) {
-    long start = *position;
-    if (start == 0 && length >= 3 && text[0] == '\xef' && text[1] == '\xbb' && text[2] == '\xbf')
-        start = 3;
-    if (start >= length)
-        return false;
-    long end = start;
-    while (end < length && text[end] != '\r' && text[end] != '\n')
-        end++;
-    long next = end;
-    if (end < length) {
-        next = end + 1;
-        if (text[end] == '\r' && next < length && text[next] == '\n')
-            next++;
-    }
-    ParseLine(Span{text + start, (int)(end - start)}, line);
-    line->line = lineNumber;
-    *position = next;
-    return true;
-}
-
-int LineNumberAt(const char* text, long position) {
-    int number = 1;
-    for (long i = 0; i < position; i++) {
-        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= position || text[i + 1] != '\n')))
-            number++;
-    }
-    return number;
-}
-
 bool SameName(Span a, Span b) {
     return a.cch == b.cch && BytesEqualNoCaseAscii(a.p, b.p, a.cch);
 }
@@ -145,8 +114,8 @@ bool FindKeyLine(const char* text, long length, Span section, Span key, ProfileL
     // Keys before any header belong to the section named "", which is
     // therefore always the first of that name.
     bool inSection = section.cch == 0;
-    long position = 0;
-    for (int number = 1; ReadLineAt(text, length, &position, number, found); number++) {
+    ProfileCursor cursor = {0, 1};
+    while (NextProfileLine(text, length, &cursor, found)) {
         if (found->kind == kProfileSection) {
             if (inSection)
                 return false;
@@ -161,10 +130,25 @@ bool FindKeyLine(const char* text, long length, Span section, Span key, ProfileL
 
 }  // namespace
 
-bool NextProfileLine(const char* text, long length, long* position, ProfileLine* line) {
-    if (*position < 0 || *position >= length)
+bool NextProfileLine(const char* text, long length, ProfileCursor* cursor, ProfileLine* line) {
+    long start = cursor->position;
+    if (start == 0 && length >= 3 && text[0] == '\xef' && text[1] == '\xbb' && text[2] == '\xbf')
+        start = 3;
+    if (start < 0 || start >= length)
         return false;
-    return ReadLineAt(text, length, position, LineNumberAt(text, *position), line);
+    long end = start;
+    while (end < length && text[end] != '\r' && text[end] != '\n')
+        end++;
+    long next = end;
+    if (end < length) {
+        next = end + 1;
+        if (text[end] == '\r' && next < length && text[next] == '\n')
+            next++;
+    }
+    ParseLine(Span{text + start, (int)(end - start)}, line);
+    line->line = cursor->line++;
+    cursor->position = next;
+    return true;
 }
 
 int ReadProfileText(const char* text, long length, const char* section, const char* key,

@@ -30,10 +30,17 @@ struct ProfileLine {
     bool quoted;        // the value's surrounding quotes were removed
 };
 
-// Reads the line at *position (a byte index into text, length bytes) and moves
-// past it. Returns false at the end of the text. The line number is counted
-// from the start of the text, so any position at a line start may be given.
-bool NextProfileLine(const char* text, long length, long* position, ProfileLine* line);
+// Where NextProfileLine reads next: a byte index at a line start and that
+// line's number. A walk starts at {0, 1}.
+struct ProfileCursor {
+    long position;
+    int line;
+};
+
+// Reads the line at the cursor and moves the cursor past it, so each line's
+// number comes with it. Returns false at the end of the text, or for a
+// position outside it.
+bool NextProfileLine(const char* text, long length, ProfileCursor* cursor, ProfileLine* line);
 
 // What GetPrivateProfileStringA(section, key, ...) gives for this file text:
 // returns -1 when the key is absent (the caller then uses its default),

@@ -70,9 +70,9 @@ TEST(ProfileTextToInt, StopsAtTheTerminatorOrTheReadLimit) {
 // Each line as "number kind name=value", kind S, K or -, a quoted value in <>.
 std::vector<std::string> Walk(const std::string& text) {
     std::vector<std::string> lines;
-    long position = 0;
+    ProfileCursor cursor = {0, 1};
     ProfileLine l;
-    while (lines.size() < 100 && NextProfileLine(text.data(), (long)text.size(), &position, &l)) {
+    while (lines.size() < 100 && NextProfileLine(text.data(), (long)text.size(), &cursor, &l)) {
         std::string value = l.value ? "=" + std::string(l.value, l.cchValue) : "";
         if (l.quoted)
             value = "=<" + value.substr(1) + ">";
@@ -92,25 +92,18 @@ TEST(NextProfileLine, SortsAndNumbersEveryLine) {
     EXPECT_EQ(expected, Walk(text));
 }
 
-TEST(NextProfileLine, NumbersFromAnyLineStartAndStopsOutsideTheText) {
+TEST(NextProfileLine, MovesPastEachLineEndAndStopsOutsideTheText) {
     const std::string text = "a=1\r\nb=2\rc=3\nd=4";
-    struct {
-        long position;
-        int line;
-        const char* name;
-        long next;
-    } cases[] = {{0, 1, "a", 5}, {5, 2, "b", 9}, {9, 3, "c", 13}, {13, 4, "d", 16}};
-    for (const auto& c : cases) {
-        long position = c.position;
+    ProfileCursor cursor = {0, 1};
+    for (long next : {5L, 9L, 13L, 16L}) {
         ProfileLine l;
-        ASSERT_TRUE(NextProfileLine(text.data(), (long)text.size(), &position, &l));
-        EXPECT_EQ(c.line, l.line);
-        EXPECT_EQ(c.name, std::string(l.name, l.cchName));
-        EXPECT_EQ(c.next, position);
+        ASSERT_TRUE(NextProfileLine(text.data(), (long)text.size(), &cursor, &l));
+        EXPECT_EQ(next, cursor.position);
     }
     for (long position : {16L, 17L, -1L}) {
+        ProfileCursor outside = {position, 1};
         ProfileLine l;
-        EXPECT_FALSE(NextProfileLine(text.data(), (long)text.size(), &position, &l)) << position;
+        EXPECT_FALSE(NextProfileLine(text.data(), (long)text.size(), &outside, &l)) << position;
     }
 }
 
