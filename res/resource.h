@@ -4,8 +4,9 @@
 #define IDD_WELCOME 101
 #define IDD_FINISH 102
 
-#define IDC_SOURCE_STATUS 1001
-#define IDC_TARGET_STATUS 1002
+// The status lines IDC_SOURCE_STATUS and IDC_TARGET_STATUS: the copy phase
+// writes them, so their ids stand with the names it shares.
+#include "setupinfo/setup_vocabulary.h"
 
 #define IDS_COMPLETE 1
 #define IDS_INSTALL_NOTE 2

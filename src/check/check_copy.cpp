@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <set>
 
 #include "check_host.h"
 #include "check_internal.h"
@@ -12,11 +13,10 @@
 #include "install/installed_name.h"
 #include "profile_text.h"
 #include "setupinfo/setup_sizes.h"
+#include "setupinfo/setup_vocabulary.h"
 #include "setupinfo/text.h"
 
 namespace {
-
-const char kMediaSection[] = "Source Media Descriptions";
 
 struct ListWalk {
     const char* header;
@@ -26,18 +26,30 @@ struct ListWalk {
     size_t drive;       // the set folder in the drive
 };
 
-// A disk id's description in the media section, as the program reads it.
-struct DiskLabel {
-    bool described;
-    std::string description;
-};
-
 // What the lists share, each kept by name so that a look-up does not grow
 // with the length of the lists.
 struct CopyState {
-    std::map<std::string, DiskLabel> labels;  // by disk id, each read once
-    std::map<std::string, int> targets;       // lower-case target, its first line
+    const SetFile* set;
+    std::set<std::string> checkedIds;
+    std::map<std::string, std::pair<bool, std::string>> keyed;  // present, value
+    std::map<std::string, int> targets;  // lower-case target, its first line
 };
+
+// A keyed value of setup.dat as the program reads it on this host, each read
+// once: the lists name many files of few disk ids.
+void ReadKeyedOnce(void* context, const char* section, const char* key, const char* defaultText,
+                   char* buffer, int cchBuffer) {
+    CopyState* state = (CopyState*)context;
+    std::string name = std::string(section) + '\n' + key + '\n' + std::to_string(cchBuffer);
+    auto known = state->keyed.find(name);
+    if (known == state->keyed.end()) {
+        std::pair<bool, std::string> read;
+        read.first = ReadSetupValue(state->set->path, state->set->raw, section, key, cchBuffer,
+                                    &read.second);
+        known = state->keyed.emplace(name, read).first;
+    }
+    TextCopy(buffer, cchBuffer, known->second.first ? known->second.second.c_str() : defaultText);
+}
 
 bool SameName(const char* a, const char* b) { return TextEqualNoCaseAscii(a, b); }
 
@@ -124,29 +136,20 @@ void ReportSkippedLine(Checker* checker, CopyLineResult result, const SectionLin
     }
 }
 
-// The prompt shown for a file that is not on the diskette in the drive. A
-// disk id without a description keeps the label of the list's last prompt.
-std::string Prompt(Checker* checker, ListWalk* walk, const PlannedFile& file,
-                   const std::string* description) {
-    if (description)
-        walk->label = *description;
+// The prompt shown for a file that is not on the diskette in the drive.
+std::string Prompt(Checker* checker, const PlannedFile& file, const char* label) {
     char text[kPathSize];
-    if (!FormatDiskPrompt(text, sizeof text, walk->label.c_str(),
-                          checker->input->sourceDir.c_str()))
+    if (!FormatDiskPrompt(text, sizeof text, label, checker->input->sourceDir.c_str()))
         AddFinding(checker, kWarning, file.line,
-                   "the diskette prompt for this file is cut to 255 characters: the label is "
-                   "too long");
+                   Format("the diskette prompt for this file is cut to %d characters: the label "
+                          "is too long", kPathSize - 1));
     return text;
 }
 
-// Each disk id once: its label as the program reads it, whether it has one,
-// and whether that fits.
+// Each disk id once: whether it has a label, and whether that fits.
 void CheckDiskId(Checker* checker, CopyState* state, const PlannedFile& file) {
-    if (state->labels.count(file.diskId))
+    if (!state->checkedIds.insert(file.diskId).second)
         return;
-    DiskLabel& known = state->labels[file.diskId];
-    known.described = ReadSetupValue(checker->set.path, checker->set.raw, kMediaSection,
-                                     file.diskId.c_str(), kPathSize, &known.description);
     const SetFile& set = checker->set;
     char label[kPathSize];
     int line = 0;
@@ -200,7 +203,7 @@ void CheckTarget(Checker* checker, CopyState* state, const PlannedFile& file) {
         return;
     }
     state->targets[key] = file.line;
-    if (file.folder == "inf" && file.list == "[SystemDir]")
+    if (file.folder == "inf" && file.list == kSystemDirHeader)
         AddFinding(checker, kWarning, file.line,
                    "the driver INF goes to the inf folder below the System folder, which a "
                    "usual system does not have; the program creates no folders, so the copy "
@@ -227,12 +230,14 @@ void PlanListedFile(Checker* checker, ListWalk* walk, CopyState* state,
     CheckDiskId(checker, state, file);
     long long storedSize = -1;
     LocateFile(*checker->input, file.listed, walk->drive, &file, &storedSize);
-    const DiskLabel& known = state->labels[file.diskId];
-    bool described = known.described;
-    const std::string& description = known.description;
-    if (file.diskette != (int)walk->drive)
-        file.prompt = Prompt(checker, walk, file, described ? &description : nullptr);
-    file.label = described ? description : walk->label;
+    char label[kPathSize];
+    TextCopy(label, sizeof label, walk->label.c_str());
+    ReadDiskLabel(ReadKeyedOnce, state, file.diskId.c_str(), label, sizeof label);
+    file.label = label;
+    if (file.diskette != (int)walk->drive) {
+        walk->label = label;
+        file.prompt = Prompt(checker, file, label);
+    }
     char headerLetter = 0;
     if (file.diskette < 0) {
         AddFinding(checker, kError, line.line,
@@ -260,9 +265,9 @@ void CheckDriverInf(Checker* checker) {
     if (plan.driverInf.value.back() == '_')
         hint = " (it is compared with the name after expansion, e.g. x.ini for x.in_)";
     AddFinding(checker, kWarning, plan.driverInf.line,
-               Format("no listed file is installed under the name DriverInf \"%s\"%s: the "
+               Format("no listed file is installed under the name %s \"%s\"%s: the "
                       "driver INF is not put into the inf folder",
-                      plan.driverInf.value.c_str(), hint.c_str()));
+                      kDriverInfKey, plan.driverInf.value.c_str(), hint.c_str()));
 }
 
 // The SizeInKB that ends the progress bar at 100, or the nearest one.
@@ -288,24 +293,25 @@ void PlanProgress(Checker* checker) {
     if (plan->sizeInKB.line > 0 && plan->expectedBytes == ExpectedBytesOfSize(best))
         return;
     AddFinding(checker, kWarning, plan->sizeInKB.line,
-               Format("SizeInKB %s makes the progress bar end at %d%% for the %d bytes the "
-                      "copy counts; SizeInKB=%lld ends it at %d%%",
+               Format("%s %s makes the progress bar end at %d%% for the %d bytes the "
+                      "copy counts; %s=%lld ends it at %d%%", kSizeInKBKey,
                       plan->sizeInKB.line ? plan->sizeInKB.value.c_str() : "(none)",
-                      plan->finalPosition, copied, best, position(best)));
+                      plan->finalPosition, copied, kSizeInKBKey, best, position(best)));
 }
 
 }  // namespace
 
 void PlanCopyLists(Checker* checker) {
     CheckPlan* plan = checker->plan;
-    ListWalk lists[] = {
-        {"[WindowsDir]", &checker->input->windowsDir, "Windows", "", 0},
-        {"[SystemDir]", &checker->input->systemDir, "System", "", 0},
-    };
     CopyState state;
+    state.set = &checker->set;
     plan->copyPhaseComplete = true;
     size_t drive = 0;
-    for (ListWalk& walk : lists) {
+    for (const CopyListSection& list : kCopyLists) {
+        bool windows = list.target == kToWindowsDir;
+        ListWalk walk = {list.header, windows ? &checker->input->windowsDir
+                                              : &checker->input->systemDir,
+                         windows ? "Windows" : "System", "", 0};
         long position = FindListSection(checker, walk.header, kError);
         if (position < 0) {
             plan->copyPhaseComplete = false;

@@ -45,6 +45,10 @@ long FindListSection(Checker* checker, const char* header, Severity missing);
 // skipped, joined by a comment or cut off by a '['.
 std::vector<SectionLine> ReadListSection(Checker* checker, const char* header, long position);
 
+// The base key of a root code as the plan names it, with <instance> for each
+// adapter's driver key; empty for a root that is ignored.
+std::string BaseKeyName(int code);
+
 void PlanCopyLists(Checker* checker);
 void PlanRegistry(Checker* checker);
 void PlanIniFiles(Checker* checker);

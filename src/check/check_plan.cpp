@@ -10,6 +10,7 @@
 #include "profile_text.h"
 #include "setupinfo/setup_sizes.h"
 #include "setupinfo/setup_text.h"
+#include "setupinfo/setup_vocabulary.h"
 #include "setupinfo/text.h"
 
 std::string Format(const char* format, ...) {
@@ -86,9 +87,9 @@ bool ReadHostFile(const std::string& path, std::string* bytes) {
 }
 
 bool LoadSetFile(const std::string& folder, SetFile* set, std::string* error) {
-    set->path = FindSetFile(folder, "setup.dat");
+    set->path = FindSetFile(folder, kSetupDatName);
     if (set->path.empty()) {
-        *error = "no setup.dat in " + folder;
+        *error = std::string("no ") + kSetupDatName + " in " + folder;
         return false;
     }
     if (!ReadHostFile(set->path, &set->raw) || set->raw.size() >= 0x7FFFFFFF) {
@@ -125,13 +126,13 @@ struct KeyedRead {
 };
 
 const KeyedRead kKeyedReads[] = {
-    {"Product", "ProductName", kProductNameSize, &CheckPlan::productName},
-    {"Product", "load", kLoadProgramSize, &CheckPlan::loadProgram},
-    {"Product", "DriverInf", kPathSize, &CheckPlan::driverInf},
-    {"Product", "OemsetupInf", kPathSize, &CheckPlan::oemsetupInf},
-    {"Enum PCI", "Vender", kPathSize, &CheckPlan::vender},
-    {"Enum PCI", "Mfg", kPathSize, &CheckPlan::mfg},
-    {"DiskSpace", "SizeInKB", kPathSize, &CheckPlan::sizeInKB},
+    {kProductSection, kProductNameKey, kProductNameSize, &CheckPlan::productName},
+    {kProductSection, kLoadKey, kLoadProgramSize, &CheckPlan::loadProgram},
+    {kProductSection, kDriverInfKey, kPathSize, &CheckPlan::driverInf},
+    {kProductSection, kOemsetupInfKey, kPathSize, &CheckPlan::oemsetupInf},
+    {kEnumPciSection, kVenderKey, kPathSize, &CheckPlan::vender},
+    {kEnumPciSection, kMfgKey, kPathSize, &CheckPlan::mfg},
+    {kDiskSpaceSection, kSizeInKBKey, kPathSize, &CheckPlan::sizeInKB},
 };
 
 void ReadKeyed(Checker* checker, const KeyedRead& read) {
@@ -151,9 +152,10 @@ void ReadKeyed(Checker* checker, const KeyedRead& read) {
         bool isLoad = read.field == &CheckPlan::loadProgram;
         bool isText = read.field == &CheckPlan::productName || read.field == &CheckPlan::mfg;
         AddFinding(checker, isText ? kWarning : kError, value->line,
-                   Format("\"%s\" is %d characters long; the program reads only %d: \"%s\"%s",
+                   Format("\"%s\" is %d characters long; the program reads only %d: \"%s\"%s%s",
                           read.key, length, read.cchBuffer - 1, value->value.c_str(),
-                          isLoad ? " is what gets on the load line of win.ini" : ""));
+                          isLoad ? " is what gets on the load line of " : "",
+                          isLoad ? kLoadLineEdit.file : ""));
     }
     if (value->value.find(';') != std::string::npos)
         AddFinding(checker, kWarning, value->line,
@@ -167,14 +169,14 @@ void CheckKeyedValues(Checker* checker) {
         ReadKeyed(checker, read);
     if (plan->productName.value.empty())
         AddFinding(checker, kWarning, plan->productName.line,
-                   "no ProductName: the banner, the final message and the adapter's "
-                   "description stay empty");
+                   Format("no %s: the banner, the final message and the adapter's "
+                          "description stay empty", kProductNameKey));
     plan->expectedBytes = ExpectedBytesOfSize(
-        ReadSetupNumber(checker->set.path, checker->set.raw, "DiskSpace", "SizeInKB"));
+        ReadSetupNumber(checker->set.path, checker->set.raw, kDiskSpaceSection, kSizeInKBKey));
     if (plan->vender.value.empty())
         AddFinding(checker, kWarning, plan->vender.line,
-                   "no Vender in [Enum PCI]: no adapter is registered and no registry line "
-                   "is applied");
+                   Format("no %s in [%s]: no adapter is registered and no registry line "
+                          "is applied", kVenderKey, kEnumPciSection));
 }
 
 }  // namespace
@@ -209,9 +211,11 @@ long FindListSection(Checker* checker, const char* header, Severity missing) {
     const SetFile& set = checker->set;
     long position = FindSection(set.text.data(), set.length, header);
     if (position < 0) {
+        char shown[kPathSize];
+        FormatMissingSection(shown, sizeof shown, header);
         AddFinding(checker, missing, 0,
-                   Format("no section %s: setup.exe shows \"Can't find section: %s\"%s", header,
-                          header, missing == kError ? "" : " when it finds an adapter"));
+                   Format("no section %s: setup.exe shows \"%s\"%s", header, shown,
+                          missing == kError ? "" : " when it finds an adapter"));
         ExplainMissingHeader(checker, header);
         return -1;
     }
@@ -281,8 +285,8 @@ static void ReportSkippedLines(Checker* checker, const char* header, long from, 
     const SetFile& set = checker->set;
     while (from < to) {
         AddFinding(checker, kError, (int)set.lineOf[(size_t)from],
-                   Format("this line of %s is longer than 254 characters: it is not read",
-                          header));
+                   Format("this line of %s is longer than %d characters: it is not read",
+                          header, kSectionLineSize - 2));
         while (from < to && set.text[(size_t)from] != '\n')
             from++;
         from++;

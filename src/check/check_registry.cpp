@@ -6,23 +6,18 @@
 #include "config/reg_line_rules.h"
 #include "setupinfo/fields.h"
 #include "setupinfo/setup_sizes.h"
+#include "setupinfo/setup_vocabulary.h"
 #include "setupinfo/text.h"
 
-static const char kDriverAddReg[] = "[Driver.AddReg]";
-
-// What the base key of a root is, with <instance> for each adapter's own.
-static std::string BaseKeyName(int code) {
-    char driverKey[kKeyNameSize];
-    switch (code) {
-    case kRootDriverKey:
+std::string BaseKeyName(int code) {
+    if (code == kRootDriverKey) {
+        char driverKey[kKeyNameSize];
         ComposeDriverKeyName("<instance>", driverKey, sizeof driverKey);
         return std::string("HKLM\\") + driverKey;
-    case kRootClassesRoot:
-        return "HKCR";
-    case kRootLocalMachine:
-        return "HKLM";
     }
-    return "";
+    // The other roots are base keys themselves.
+    const char* name = RootKeyName(code);
+    return name ? name : "";
 }
 
 static void CheckRoot(Checker* checker, const SectionLine& line, const char* root) {
@@ -34,8 +29,12 @@ static void CheckRoot(Checker* checker, const SectionLine& line, const char* roo
             return;
         }
     }
+    std::string names;
+    for (int i = 0; i < kRootKeyCount; i++)
+        names += std::string(i == 0 ? "" : i + 1 < kRootKeyCount ? ", " : " and ") +
+                 RootKeyTable[i].name;
     AddFinding(checker, kWarning, line.line,
-               Format("root \"%s\" is none of HKR, HKCR and HKLM: the line is ignored", root));
+               Format("root \"%s\" is none of %s: the line is ignored", root, names.c_str()));
 }
 
 // A backslash followed by anything but a second backslash: the program skips
@@ -140,24 +139,37 @@ void PlanRegistry(Checker* checker) {
                    "adapter is registered");
     // Without an adapter key the section is never looked for.
     long position =
-        FindListSection(checker, kDriverAddReg, plan->deviceKey.empty() ? kWarning : kError);
+        FindListSection(checker, kDriverAddRegHeader, plan->deviceKey.empty() ? kWarning : kError);
     if (position >= 0) {
-        for (const SectionLine& line : ReadListSection(checker, kDriverAddReg, position))
+        for (const SectionLine& line : ReadListSection(checker, kDriverAddRegHeader, position))
             PlanRegLine(checker, line);
     }
     plan->registryApplied = !plan->deviceKey.empty() && position >= 0 && plan->copyPhaseComplete;
-    if (!plan->deviceKey.empty() && position >= 0 && !plan->copyPhaseComplete)
+    if (!plan->deviceKey.empty() && position >= 0 && !plan->copyPhaseComplete) {
+        char shown[kPathSize];
+        FormatMissingSection(shown, sizeof shown, kDriverAddRegHeader);
         AddFinding(checker, kError, 0,
-                   "the copy phase ends at a missing list section and releases setup.dat: "
-                   "setup.exe shows \"Can't find section: [Driver.AddReg]\" for each adapter "
-                   "and applies no registry line");
+                   Format("the copy phase ends at a missing list section and releases %s: "
+                          "setup.exe shows \"%s\" for each adapter and applies no registry "
+                          "line", kSetupDatName, shown));
+    }
 }
 
 void PlanIniFiles(Checker* checker) {
     CheckPlan* plan = checker->plan;
-    plan->ini.push_back({"system.ini", "boot.description", "display.drv", "set",
-                         plan->productName.value});
-    if (!plan->loadProgram.value.empty())
-        plan->ini.push_back({"win.ini", "windows", "load", "add", plan->loadProgram.value});
-    plan->ini.push_back({"system.ini", "DISPLAY", "RefreshProgramming", "delete", ""});
+    for (const IniEdit& edit : kIniEdits) {
+        if (!IniEditIsMade(edit, plan->loadProgram.value.c_str()))
+            continue;
+        switch (edit.change) {
+        case kIniSetProductName:
+            plan->ini.push_back({edit.file, edit.section, edit.key, "set", plan->productName.value});
+            break;
+        case kIniAddLoadProgram:
+            plan->ini.push_back({edit.file, edit.section, edit.key, "add", plan->loadProgram.value});
+            break;
+        case kIniDeleteKey:
+            plan->ini.push_back({edit.file, edit.section, edit.key, "delete", ""});
+            break;
+        }
+    }
 }

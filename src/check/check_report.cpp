@@ -1,6 +1,8 @@
 // The plan as text for people and as JSON for build pipelines. setup.dat is
 // written in the Windows ANSI code page (1252); both outputs are Unicode.
 #include "check_internal.h"
+#include "config/reg_line_rules.h"
+#include "setupinfo/setup_vocabulary.h"
 
 namespace {
 
@@ -50,6 +52,19 @@ std::string Json(const std::string& text) {
 
 std::string Quoted(const std::string& text) { return "\"" + Utf8(text) + "\""; }
 
+// The keyed values of the plan under their names in setup.dat.
+struct KeyedName {
+    const char* name;
+    KeyedValue CheckPlan::*field;
+};
+
+const KeyedName kKeyedNames[] = {
+    {kProductNameKey, &CheckPlan::productName}, {kLoadKey, &CheckPlan::loadProgram},
+    {kDriverInfKey, &CheckPlan::driverInf},     {kOemsetupInfKey, &CheckPlan::oemsetupInf},
+    {kVenderKey, &CheckPlan::vender},           {kMfgKey, &CheckPlan::mfg},
+    {kSizeInKBKey, &CheckPlan::sizeInKB},
+};
+
 std::string LineOf(int line) { return line > 0 ? Format("line %d", line) : "absent"; }
 
 const char* SeverityName(Severity severity) { return severity == kError ? "error" : "warning"; }
@@ -80,20 +95,19 @@ std::string RegAction(const PlannedRegLine& line) {
 
 void TextHeader(const CheckPlan& plan, std::string* out) {
     *out += "setup.dat     " + Utf8(plan.setupDat) + "\n";
-    *out += Format("ProductName   %-40s %s\n", Quoted(plan.productName.value).c_str(),
-                   LineOf(plan.productName.line).c_str());
-    *out += Format("load          %-40s %s\n", Quoted(plan.loadProgram.value).c_str(),
-                   LineOf(plan.loadProgram.line).c_str());
-    *out += Format("DriverInf     %-40s %s\n", Quoted(plan.driverInf.value).c_str(),
-                   LineOf(plan.driverInf.line).c_str());
-    *out += Format("OemsetupInf   %-40s %s\n", Quoted(plan.oemsetupInf.value).c_str(),
-                   LineOf(plan.oemsetupInf.line).c_str());
-    std::string size = Format("%lld bytes expected", plan.expectedBytes);
-    *out += Format("SizeInKB      %-40s %s\n", size.c_str(), LineOf(plan.sizeInKB.line).c_str());
+    for (const KeyedName& keyed : kKeyedNames) {
+        const KeyedValue& value = plan.*keyed.field;
+        if (keyed.field == &CheckPlan::vender || keyed.field == &CheckPlan::mfg)
+            continue;
+        std::string shown = keyed.field == &CheckPlan::sizeInKB
+                                ? Format("%lld bytes expected", plan.expectedBytes)
+                                : Quoted(value.value);
+        *out += Format("%-14s%-40s %s\n", keyed.name, shown.c_str(), LineOf(value.line).c_str());
+    }
     std::string end = Format("bar ends at %d%% after %lld bytes", plan.finalPosition,
                              plan.copiedBytes);
     if (plan.sizeInKBFor100 >= 0)
-        end += Format("; SizeInKB=%lld for 100%%", plan.sizeInKBFor100);
+        end += Format("; %s=%lld for 100%%", kSizeInKBKey, plan.sizeInKBFor100);
     *out += "Progress      " + end + "\n";
 }
 
@@ -118,13 +132,15 @@ void TextRegistry(const CheckPlan& plan, std::string* out) {
     if (plan.deviceKey.empty())
         *out += "  no adapter key: nothing is registered\n";
     else
-        *out += Format("  each instance below %s: DeviceDesc = %s, Mfg = %s\n",
-                       Utf8(plan.deviceKey).c_str(), Quoted(plan.productName.value).c_str(),
+        *out += Format("  each instance below %s: %s = %s, %s = %s\n",
+                       Utf8(plan.deviceKey).c_str(), kDeviceDescValue,
+                       Quoted(plan.productName.value).c_str(), kMfgValue,
                        Quoted(plan.mfg.value).c_str());
     *out += plan.registryApplied
-                ? "  [Driver.AddReg] is applied once per instance; HKR is its driver key "
-                  "HKLM\\System\\CurrentControlSet\\Services\\Class\\Display\\<instance>\n"
-                : "  [Driver.AddReg] is not applied\n";
+                ? Format("  %s is applied once per instance; %s is its driver key %s\n",
+                         kDriverAddRegHeader, RootKeyName(kRootDriverKey),
+                         BaseKeyName(kRootDriverKey).c_str())
+                : Format("  %s is not applied\n", kDriverAddRegHeader);
     for (const PlannedRegLine& line : plan.regLines)
         *out += Format("  line %-4d %s\n", line.line, RegAction(line).c_str());
 }
@@ -218,13 +234,8 @@ std::string FormatPlanJson(const CheckPlan& plan) {
     out += Format("  \"source_dir\": %s, \"windows_dir\": %s, \"system_dir\": %s,\n",
                   Json(plan.sourceDir).c_str(), Json(plan.windowsDir).c_str(),
                   Json(plan.systemDir).c_str());
-    const std::pair<const char*, const KeyedValue*> keyed[] = {
-        {"ProductName", &plan.productName}, {"load", &plan.loadProgram},
-        {"DriverInf", &plan.driverInf},     {"OemsetupInf", &plan.oemsetupInf},
-        {"Vender", &plan.vender},           {"Mfg", &plan.mfg},
-        {"SizeInKB", &plan.sizeInKB}};
-    for (const auto& k : keyed)
-        out += "  " + JsonKeyed(k.first, *k.second) + ",\n";
+    for (const KeyedName& keyed : kKeyedNames)
+        out += "  " + JsonKeyed(keyed.name, plan.*keyed.field) + ",\n";
     out += Format("  \"progress\": {\"expected_bytes\": %lld, \"copied_bytes\": %lld, "
                   "\"final_position\": %d, \"size_in_kb_for_100\": %lld},\n",
                   plan.expectedBytes, plan.copiedBytes, plan.finalPosition, plan.sizeInKBFor100);

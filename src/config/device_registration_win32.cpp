@@ -4,10 +4,8 @@
 #include "reg_lines.h"
 #include "setupinfo/error_box.h"
 #include "setupinfo/setup_state.h"
+#include "setupinfo/setup_vocabulary.h"
 #include "setupinfo/text.h"
-
-static const char kDriverAddReg[] = "[Driver.AddReg]";
-static const char kEnumPci[] = "Enum PCI";
 
 // Reads "Driver" of an instance key into driver (cbDriver bytes). Anything
 // but a string that fits leaves it empty, so no half-read or binary value
@@ -38,8 +36,8 @@ static void RegisterInstance(const char* instanceName) {
         RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_ALL_ACCESS, &instance) ==
             ERROR_SUCCESS) {
         ReadDriverValue(instance, driver, sizeof driver);
-        SetStringValue(instance, "DeviceDesc", gSetup.productName);
-        SetStringValue(instance, "Mfg", gSetup.mfg);
+        SetStringValue(instance, kDeviceDescValue, gSetup.productName);
+        SetStringValue(instance, kMfgValue, gSetup.mfg);
         RegCloseKey(instance);
     }
     // Without a usable "Driver" value the previous instance's driver key
@@ -50,8 +48,9 @@ static void RegisterInstance(const char* instanceName) {
 
 void RegisterDisplayDevices(HWND page) {
     (void)page;
-    ReadSetupString(kEnumPci, "Vender", gSetup.vender, gSetup.vender, sizeof gSetup.vender);
-    ReadSetupString(kEnumPci, "Mfg", gSetup.mfg, gSetup.mfg, sizeof gSetup.mfg);
+    ReadSetupString(kEnumPciSection, kVenderKey, gSetup.vender, gSetup.vender,
+                    sizeof gSetup.vender);
+    ReadSetupString(kEnumPciSection, kMfgKey, gSetup.mfg, gSetup.mfg, sizeof gSetup.mfg);
     char deviceKeyName[kPathSize];
     HKEY devices;
     if (ComposeDeviceKeyName(gSetup.vender, deviceKeyName, sizeof deviceKeyName) &&
@@ -70,9 +69,9 @@ void RegisterDisplayDevices(HWND page) {
 }
 
 void ApplyDriverAddReg() {
-    long position = FindSection(gSetupText.bytes, gSetupText.length, kDriverAddReg);
+    long position = FindSection(gSetupText.bytes, gSetupText.length, kDriverAddRegHeader);
     if (position < 0) {
-        ShowMissingSection(kDriverAddReg);
+        ShowMissingSection(kDriverAddRegHeader);
         return;
     }
     ApplyRegSection(&gSetupText, position);

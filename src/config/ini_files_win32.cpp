@@ -4,28 +4,37 @@
 
 #include "load_line.h"
 #include "setupinfo/setup_state.h"
+#include "setupinfo/setup_vocabulary.h"
 #include "setupinfo/text.h"
 
-// Bare names: the profile functions take them from the Windows directory.
-static const char kSystemIni[] = "system.ini";
-static const char kWinIni[] = "win.ini";
-
 void UpdateIniFiles() {
-    WritePrivateProfileStringA("boot.description", "display.drv", gSetup.productName, kSystemIni);
-    if (gSetup.loadProgram[0] != '\0')
-        AddToLoadLine(gSetup.loadProgram);
-    // A null value deletes the key; an empty one would keep it, empty.
-    WritePrivateProfileStringA("DISPLAY", "RefreshProgramming", nullptr, kSystemIni);
+    for (const IniEdit& edit : kIniEdits) {
+        if (!IniEditIsMade(edit, gSetup.loadProgram))
+            continue;
+        switch (edit.change) {
+        case kIniSetProductName:
+            WritePrivateProfileStringA(edit.section, edit.key, gSetup.productName, edit.file);
+            break;
+        case kIniAddLoadProgram:
+            AddToLoadLine(gSetup.loadProgram);
+            break;
+        case kIniDeleteKey:
+            // A null value deletes the key; an empty one would keep it, empty.
+            WritePrivateProfileStringA(edit.section, edit.key, nullptr, edit.file);
+            break;
+        }
+    }
 }
 
 void AddToLoadLine(const char* program) {
     // One byte more than a line may hold tells a longer line from one that
     // fits; a longer one is left as it is rather than written back cut.
     char line[kLoadLineSize + 1];
-    GetPrivateProfileStringA("windows", "load", "", line, sizeof line, kWinIni);
+    const IniEdit& edit = kLoadLineEdit;
+    GetPrivateProfileStringA(edit.section, edit.key, "", line, sizeof line, edit.file);
     if (TextLength(line) > kLoadLineSize - 1)
         return;
     if (AddProgramToLoadText(line, kLoadLineSize, program) == kLoadLineTooLong)
         return;
-    WritePrivateProfileStringA("windows", "load", line, kWinIni);
+    WritePrivateProfileStringA(edit.section, edit.key, line, edit.file);
 }

@@ -17,6 +17,14 @@ int LookupRootKey(const char* root) {
     return kRootUnknown;
 }
 
+const char* RootKeyName(int code) {
+    for (int i = 0; i < kRootKeyCount; i++) {
+        if (RootKeyTable[i].code == code)
+            return RootKeyTable[i].name;
+    }
+    return nullptr;
+}
+
 bool ComposeDriverKeyName(const char* instance, char* name, int cchName) {
     return TextFormat(name, cchName, "System\\CurrentControlSet\\Services\\Class\\Display\\%s",
                       instance);

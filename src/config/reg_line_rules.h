@@ -20,6 +20,9 @@ extern const int kRootKeyCount;
 // kRootUnknown.
 int LookupRootKey(const char* root);
 
+// The name of a root code in RootKeyTable, or null for kRootUnknown.
+const char* RootKeyName(int code);
+
 const int kKeyNameSize = 256;
 
 // The base key of HKR lines below HKEY_LOCAL_MACHINE: the driver key

@@ -7,7 +7,7 @@
 #include "setupinfo/setup_text.h"
 
 // Runs the whole phase. page is the finish page, owner of the status lines
-// 1001 and 1002. Loads gSetupText; releases it only when a list section is
+// IDC_SOURCE_STATUS and IDC_TARGET_STATUS. Loads gSetupText; releases it only when a list section is
 // missing, otherwise leaves it loaded for the registry phase.
 void CopyPhase(HWND page);
 

@@ -10,13 +10,10 @@
 #include "setupinfo/error_box.h"
 #include "setupinfo/fields.h"
 #include "setupinfo/setup_state.h"
+#include "setupinfo/setup_vocabulary.h"
 #include "setupinfo/text.h"
 
-static const int kSourceStatusId = 1001;
-static const int kTargetStatusId = 1002;
 static const char kNoMemoryText[] = "Not enough memory to process Setup Information file.";
-static const char kMediaSection[] = "Source Media Descriptions";
-static const char kProductSection[] = "Product";
 
 // What the phase holds while it works through one list, reused line by line.
 struct CopyList {
@@ -38,8 +35,12 @@ static bool SameNameIgnoringCase(const char* a, const char* b) {
     return lstrcmpiA(a, b) == 0;
 }
 
-// Opens the source, asking for its diskette while it cannot be found. A disk
-// id without a description keeps the label of the list's previous prompt.
+static void ReadFromSetupDat(void*, const char* section, const char* key,
+                             const char* defaultText, char* buffer, int cchBuffer) {
+    ReadSetupString(section, key, defaultText, buffer, cchBuffer);
+}
+
+// Opens the source, asking for its diskette while it cannot be found.
 // Returns the LZ handle, or -1 when the user did not answer OK.
 static INT OpenSource(HWND page, CopyList* list, const char* sourceDir) {
     for (;;) {
@@ -47,8 +48,8 @@ static INT OpenSource(HWND page, CopyList* list, const char* sourceDir) {
                                  OF_READ | OF_SHARE_DENY_WRITE);
         if (source != -1)
             return source;
-        ReadSetupString(kMediaSection, list->plan.diskId, list->label, list->label,
-                        sizeof list->label);
+        ReadDiskLabel(ReadFromSetupDat, nullptr, list->plan.diskId, list->label,
+                      sizeof list->label);
         FormatDiskPrompt(gSetup.messageText, sizeof gSetup.messageText, list->label, sourceDir);
         if (MessageBoxA(GetFocus(), gSetup.messageText, kErrorCaption, MB_OKCANCEL) != IDOK)
             return -1;
@@ -104,8 +105,8 @@ int CopySectionFiles(HWND page, const SetupText* text, long position, const char
                                  SameNameIgnoringCase};
     // Finding a dialog item costs a window-manager round trip; once per list
     // keeps the phase's own share of a copy small.
-    list.sourceLine = GetDlgItem(page, kSourceStatusId);
-    list.targetLine = GetDlgItem(page, kTargetStatusId);
+    list.sourceLine = GetDlgItem(page, IDC_SOURCE_STATUS);
+    list.targetLine = GetDlgItem(page, IDC_TARGET_STATUS);
     while (ReadSectionLine(text->bytes, text->length, list.line, &position)) {
         if (IsBlankLine(list.line))
             continue;
@@ -116,8 +117,8 @@ int CopySectionFiles(HWND page, const SetupText* text, long position, const char
 }
 
 static void ClearStatus(HWND page) {
-    SetDlgItemTextA(page, kSourceStatusId, "");
-    SetDlgItemTextA(page, kTargetStatusId, "");
+    SetDlgItemTextA(page, IDC_SOURCE_STATUS, "");
+    SetDlgItemTextA(page, IDC_TARGET_STATUS, "");
 }
 
 void CopyPhase(HWND page) {
@@ -126,23 +127,20 @@ void CopyPhase(HWND page) {
         ShowErrorBox(kNoMemoryText);
         return;
     }
-    ReadSetupString(kProductSection, "DriverInf", "", gSetup.driverInf,
+    ReadSetupString(kProductSection, kDriverInfKey, "", gSetup.driverInf,
                     sizeof gSetup.driverInf);
-    ReadSetupString(kProductSection, "OemsetupInf", "", gSetup.oemsetupInf,
+    ReadSetupString(kProductSection, kOemsetupInfKey, "", gSetup.oemsetupInf,
                     sizeof gSetup.oemsetupInf);
-    const struct {
-        const char* header;
-        const char* targetDir;
-    } lists[] = {{"[WindowsDir]", gSetup.windowsDir}, {"[SystemDir]", gSetup.systemDir}};
-    for (const auto& list : lists) {
+    for (const CopyListSection& list : kCopyLists) {
         long position = FindSection(gSetupText.bytes, gSetupText.length, list.header);
         if (position < 0) {
             ShowMissingSection(list.header);
             ReleaseSetupText(&gSetupText);
             return;
         }
+        const char* targetDir = list.target == kToWindowsDir ? gSetup.windowsDir : gSetup.systemDir;
         // A cancelled prompt ends only its own list.
-        CopySectionFiles(page, &gSetupText, position, gSetup.sourceDir, list.targetDir);
+        CopySectionFiles(page, &gSetupText, position, gSetup.sourceDir, targetDir);
     }
     ClearStatus(page);
 }

@@ -2,6 +2,7 @@
 
 #include "installed_name.h"
 #include "setupinfo/fields.h"
+#include "setupinfo/setup_vocabulary.h"
 #include "setupinfo/text.h"
 
 static const char kInsertDiskFormat[] = "Please insert the diskette labeled %s into %c:";
@@ -33,6 +34,13 @@ CopyLineResult PlanCopyLine(const char* line, const CopyListNames* names, CopyLi
     if (!ComposePath(plan->targetPath, format, names->targetDir, plan->targetName))
         return kCopyLineTargetTooLong;
     return kCopyLineFile;
+}
+
+// The label is its own default: that is how a missing description carries
+// the previous prompt's label over.
+void ReadDiskLabel(ReadSetupStringFn read, void* context, const char* diskId, char* label,
+                   int cchLabel) {
+    read(context, kMediaSection, diskId, label, label, cchLabel);
 }
 
 bool FormatDiskPrompt(char* text, int cchText, const char* label, const char* sourceDir) {

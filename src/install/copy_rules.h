@@ -47,6 +47,18 @@ enum CopyLineResult {
 // means the line is skipped: a cut path would name another file.
 CopyLineResult PlanCopyLine(const char* line, const CopyListNames* names, CopyLinePlan* plan);
 
+// Reads a keyed value of setup.dat as the profile functions do: the value, cut
+// to cchBuffer - 1 characters, or defaultText when the key is absent.
+// defaultText may be buffer itself, which an absent key then leaves as it was.
+typedef void (*ReadSetupStringFn)(void* context, const char* section, const char* key,
+                                  const char* defaultText, char* buffer, int cchBuffer);
+
+// The label of the diskette that holds the files of diskId: its description
+// in the media section of setup.dat. A disk id without one keeps what label
+// holds, the label of the list's previous prompt (empty at the first).
+void ReadDiskLabel(ReadSetupStringFn read, void* context, const char* diskId, char* label,
+                   int cchLabel);
+
 // "Please insert the diskette labeled <label> into <drive>:", the drive being
 // the first character of the source directory. Returns false when cut.
 bool FormatDiskPrompt(char* text, int cchText, const char* label, const char* sourceDir);

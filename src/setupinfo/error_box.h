@@ -1,13 +1,12 @@
-// The error box of the install phases and the texts they share.
+// The error box of the install phases.
 #pragma once
 
-extern const char kErrorCaption[];        // "Error"
-extern const char kCantFindSectionFormat[];  // "Can't find section: %s"
+extern const char kErrorCaption[];  // "Error"
 
 // Shows text in a message box with caption "Error", the stop icon and an OK
 // button, owned by the window that has the focus. Returns when it is closed.
 void ShowErrorBox(const char* text);
 
-// Formats "Can't find section: %s" with header into the setup state's
+// Formats the missing-section error for header into the setup state's
 // message text and shows it in the error box.
 void ShowMissingSection(const char* header);

@@ -1,16 +1,15 @@
 #include "error_box.h"
 
 #include "setup_state.h"
-#include "text.h"
+#include "setup_vocabulary.h"
 
 const char kErrorCaption[] = "Error";
-const char kCantFindSectionFormat[] = "Can't find section: %s";
 
 void ShowErrorBox(const char* text) {
     MessageBoxA(GetFocus(), text, kErrorCaption, MB_OK | MB_ICONSTOP);
 }
 
 void ShowMissingSection(const char* header) {
-    TextFormat(gSetup.messageText, sizeof gSetup.messageText, kCantFindSectionFormat, header);
+    FormatMissingSection(gSetup.messageText, sizeof gSetup.messageText, header);
     ShowErrorBox(gSetup.messageText);
 }

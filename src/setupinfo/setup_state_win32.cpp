@@ -1,13 +1,12 @@
 #include "setup_state.h"
 
+#include "setup_vocabulary.h"
 #include "text.h"
 
 // Zero-filled, so the record takes no room in the program file; the one
 // field that starts otherwise is set by LoadSetupState.
 SetupState gSetup;
 SetupText gSetupText = {nullptr, 0};
-
-static const char kSetupDatName[] = "setup.dat";
 
 void ReadSetupString(const char* section, const char* key, const char* defaultText,
                      char* buffer, int cchBuffer) {
@@ -47,10 +46,10 @@ void LoadSetupState() {
         !TextFormat(gSetup.setupDatPath, sizeof gSetup.setupDatPath, "%s\\%s",
                     gSetup.sourceDir, kSetupDatName))
         gSetup.setupDatPath[0] = '\0';
-    ReadSetupString("Product", "ProductName", gSetup.productName, gSetup.productName,
+    ReadSetupString(kProductSection, kProductNameKey, gSetup.productName, gSetup.productName,
                     sizeof gSetup.productName);
-    gSetup.expectedBytes = ExpectedBytesOfSize(ReadSetupInt("DiskSpace", "SizeInKB", 0));
-    ReadSetupString("Product", "load", "", gSetup.loadProgram, sizeof gSetup.loadProgram);
+    gSetup.expectedBytes = ExpectedBytesOfSize(ReadSetupInt(kDiskSpaceSection, kSizeInKBKey, 0));
+    ReadSetupString(kProductSection, kLoadKey, "", gSetup.loadProgram, sizeof gSetup.loadProgram);
     UINT cch = GetSystemDirectoryA(gSetup.systemDir, sizeof gSetup.systemDir);
     if (cch == 0 || cch >= sizeof gSetup.systemDir)
         gSetup.systemDir[0] = '\0';

@@ -1,11 +1,11 @@
 #include "painting.h"
 
 #include "setupinfo/setup_state.h"
+#include "setupinfo/setup_vocabulary.h"
 #include "setupinfo/text.h"
 
 const char kLogoClassName[] = "BmpWClass";
 
-static const char kBannerSection[] = "Banner";
 static const COLORREF kBannerShadow = RGB(0, 0, 255);
 static const COLORREF kBannerText = RGB(255, 255, 255);
 
@@ -23,12 +23,12 @@ static int gLogoHeight;
 void PaintBanner(HWND page) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(page, &ps);
-    gBannerFont.lfHeight = -ReadSetupInt(kBannerSection, "FontHi", 36);
+    gBannerFont.lfHeight = -ReadSetupInt(kBannerSection, kFontHiKey, 36);
     HFONT font = CreateFontIndirectA(&gBannerFont);
     HGDIOBJ oldFont = SelectObject(dc, font);
     int oldMode = SetBkMode(dc, TRANSPARENT);
-    int x = ReadSetupInt(kBannerSection, "StartX", 150);
-    int y = ReadSetupInt(kBannerSection, "StartY", 10);
+    int x = ReadSetupInt(kBannerSection, kStartXKey, 150);
+    int y = ReadSetupInt(kBannerSection, kStartYKey, 10);
     int cch = TextLength(gSetup.productName);
     COLORREF oldColour = SetTextColor(dc, kBannerShadow);
     TextOutA(dc, x, y, gSetup.productName, cch);

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "setupinfo/setup_vocabulary.h"
+
 namespace {
 
 const char kWizardTitle[] = "Kelmo Setup Wizard";
@@ -175,9 +177,9 @@ HWND CurrentPage() {
     return (HWND)page;
 }
 
-// The finish page is the one that carries the status line 1001.
+// The finish page is the one that carries the status lines.
 std::string PageName(HWND page) {
-    return !page ? "" : GetDlgItem(page, 1001) ? "finish" : "welcome";
+    return !page ? "" : GetDlgItem(page, IDC_SOURCE_STATUS) ? "finish" : "welcome";
 }
 
 // The buttons each page enables when it becomes active (back, next, finish):

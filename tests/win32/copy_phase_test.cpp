@@ -9,6 +9,7 @@
 
 #include "install/copy_phase.h"
 #include "setupinfo/setup_state.h"
+#include "setupinfo/setup_vocabulary.h"
 #include "win32_support.h"
 
 namespace {
@@ -130,7 +131,7 @@ TEST_F(CopyPhaseTest, InstallsEveryListedFileExpandedUnderItsInstalledName) {
     // 10000, 700, 1500, 5000, 3000 and 49 bytes, each rounded up to 2048.
     EXPECT_EQ(10240 + 2048 * 2 + 6144 + 4096 + 2048, gSetup.copiedBytes);
     EXPECT_EQ(2, Position());
-    EXPECT_EQ("", page.Text(1001));
+    EXPECT_EQ("", page.Text(IDC_SOURCE_STATUS));
     EXPECT_NE(nullptr, gSetupText.bytes) << "the registry phase still needs the text";
 }
 
@@ -242,7 +243,7 @@ TEST_F(CopyPhaseTest, MissingSectionOrSetupDatIsReportedAndReleasesTheText) {
         if (c.setupDat)
             WriteFileBytes(disk / "setup.dat", c.setupDat);
         DeleteFileA((win / "display.drv").c_str());
-        SetDlgItemTextA(page.hwnd, 1001, "before");
+        SetDlgItemTextA(page.hwnd, IDC_SOURCE_STATUS, "before");
         BoxAnswerer boxes;
         CopyPhase(page.hwnd);
         ExpectBoxes(boxes.Seen(), 1, c.box, false);
@@ -251,8 +252,10 @@ TEST_F(CopyPhaseTest, MissingSectionOrSetupDatIsReportedAndReleasesTheText) {
         EXPECT_EQ("", Entries(sys.path));
         EXPECT_EQ(c.windowsCopied, FileExists(win / "display.drv")) << c.box;
         // The status lines keep the last file's paths, in lower case.
-        EXPECT_EQ(c.windowsCopied ? "Copy : " + Lower(disk / "display.dr_") : "", page.Text(1001));
-        EXPECT_EQ(c.windowsCopied ? "To : " + Lower(win / "display.drv") : "", page.Text(1002));
+        EXPECT_EQ(c.windowsCopied ? "Copy : " + Lower(disk / "display.dr_") : "",
+                  page.Text(IDC_SOURCE_STATUS));
+        EXPECT_EQ(c.windowsCopied ? "To : " + Lower(win / "display.drv") : "",
+                  page.Text(IDC_TARGET_STATUS));
     }
 }
 

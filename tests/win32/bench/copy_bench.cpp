@@ -14,6 +14,7 @@
 
 #include "install/copy_phase.h"
 #include "setupinfo/setup_state.h"
+#include "setupinfo/setup_vocabulary.h"
 
 namespace {
 
@@ -56,8 +57,9 @@ double Median(std::vector<double> values) {
 HWND MakePage() {
     HWND page = CreateWindowExA(0, "STATIC", "page", WS_POPUP, 0, 0, 460, 240, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
-    for (int id = 1001; id <= 1002; id++)
-        CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 10 + (id - 1001) * 20, 440, 16,
+    for (int id = IDC_SOURCE_STATUS; id <= IDC_TARGET_STATUS; id++)
+        CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10,
+                        10 + (id - IDC_SOURCE_STATUS) * 20, 440, 16,
                         page, (HMENU)(INT_PTR)id, GetModuleHandleA(nullptr), nullptr);
     gSetup.progressBar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, 10, 200,
                                          275, 18, page, nullptr, GetModuleHandleA(nullptr), nullptr);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "setupinfo/setup_vocabulary.h"
+
 bool WaitUntil(const std::function<bool()>& ready) {
     for (DWORD start = GetTickCount(); GetTickCount() - start < 60000; Sleep(20))
         if (ready())
@@ -204,8 +206,9 @@ StatusPage::StatusPage() {
     HINSTANCE self = GetModuleHandleA(nullptr);
     hwnd = CreateWindowExA(0, "STATIC", "page", WS_POPUP, 0, 0, 400, 200, nullptr, nullptr, self,
                            nullptr);
-    for (int id : {1001, 1002})
-        CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, id == 1001 ? 10 : 30, 380, 16,
+    for (int id : {IDC_SOURCE_STATUS, IDC_TARGET_STATUS})
+        CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10,
+                        id == IDC_SOURCE_STATUS ? 10 : 30, 380, 16,
                         hwnd, (HMENU)(INT_PTR)id, self, nullptr);
 }
 

@@ -58,7 +58,7 @@ private:
     volatile LONG stop_;
 };
 
-// A top-level window with the two status lines 1001 and 1002, standing in
+// A top-level window with the two status lines of the finish page, standing in
 // for the finish page that owns them.
 struct StatusPage {
     HWND hwnd;

@@ -1,0 +1,7 @@
+#include "setup_vocabulary.h"
+
+#include "text.h"
+
+bool FormatMissingSection(char* text, int cchText, const char* header) {
+    return TextFormat(text, cchText, "Can't find section: %s", header);
+}
