@@ -9,7 +9,7 @@
 #include <windows.h>
 
 #include "setup_sizes.h"
-#include "setup_text.h"
+#include "setup_text_win32.h"
 
 
 struct SetupState {

@@ -22,6 +22,8 @@ struct SetupText {
 // the file) or a negative value on a read error.
 typedef long (*ReadBytesFn)(void* context, unsigned char* buffer, long cb);
 
+// The one rule that turns the bytes of setup.dat into SetupText: the program
+// reads its file through it (LoadSetupText), the checker the bytes it holds.
 // Reads a file of fileSize bytes through read, dropping comments: a ';' starts
 // a comment that runs to and includes the next line feed. The reader refills
 // readBuffer (kReadBufferSize bytes) whenever it has delivered a multiple of
@@ -33,14 +35,6 @@ typedef long (*ReadBytesFn)(void* context, unsigned char* buffer, long cb);
 // EndMarker included: a checker reports what it finds by the author's lines.
 long FilterSetupText(ReadBytesFn read, void* context, unsigned char* readBuffer,
                      long fileSize, unsigned char* text, long* lineOfByte = nullptr);
-
-// Loads the file at path into setupText. Returns 1 when loaded, 0 when the
-// file cannot be opened or read, or memory cannot be had. The platform side
-// opens the file denying others writing.
-int LoadSetupText(const char* path, SetupText* setupText);
-
-// Frees the text, if loaded, and marks it not loaded.
-void ReleaseSetupText(SetupText* setupText);
 
 // Finds header (case-sensitively, anywhere in the text) and returns the index
 // just after the first line feed that follows it: the section's first line.

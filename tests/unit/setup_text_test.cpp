@@ -1,8 +1,6 @@
 // Loading setup.dat without its comments, finding sections, reading lines.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -81,23 +79,6 @@ TEST(FilterSetupText, RefillsEvery1024BytesAndEndsAtAShortReadOrError) {
     // The file grew after its size was taken: the text buffer still suffices.
     EXPECT_EQ(std::string(100, 'q') + "\x1a", Filter(std::string(2000, 'q'), nullptr, 100));
     EXPECT_EQ("<fail>", Filter(std::string(3000, 'e'), nullptr, -1, 1 << 30, 1500));
-}
-
-TEST(LoadSetupText, LoadsAFileAndReleasesIt) {
-    char path[] = "/tmp/kelmo_setup_text_XXXXXX";
-    int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    const char data[] = "[WindowsDir] \r\n;c\r\n1,a.tx_\r\n";
-    ASSERT_EQ((ssize_t)sizeof data - 1, write(fd, data, sizeof data - 1));
-    close(fd);
-    SetupText text;
-    ASSERT_EQ(1, LoadSetupText(path, &text));
-    unlink(path);
-    EXPECT_EQ("[WindowsDir] \r\n1,a.tx_\r\n\x1a", std::string((char*)text.bytes, text.length));
-    ReleaseSetupText(&text);
-    EXPECT_EQ(nullptr, text.bytes);
-    EXPECT_EQ(0, LoadSetupText("/tmp/kelmo-no-such-dir/setup.dat", &text));
-    EXPECT_EQ(0, text.length);
 }
 
 long Find(const std::string& text, const char* header) {

@@ -49,7 +49,7 @@ protected:
     void UseSetupDat(const std::string& text) {
         WriteFileBytes(disk_ / "setup.dat", text);
         lstrcpyA(gSetup.setupDatPath, (disk_ / "setup.dat").c_str());
-        ASSERT_EQ(1, LoadSetupText(gSetup.setupDatPath, &gSetupText));
+        ASSERT_TRUE(LoadSetupText(gSetup.setupDatPath, &gSetupText));
     }
 
     // An instance key; a null driver leaves it without a "Driver" value.

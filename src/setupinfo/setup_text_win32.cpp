@@ -1,8 +1,8 @@
-// LoadSetupText on Windows: the file through the kernel's OpenFile-style
-// calls, the text in fixed global memory.
-#include <windows.h>
+// The file through the kernel's OpenFile-style calls, the text in fixed
+// global memory.
+#include "setup_text_win32.h"
 
-#include "setup_text.h"
+#include <windows.h>
 
 static long ReadFromFile(void* context, unsigned char* buffer, long cb) {
     HFILE file = (HFILE)(INT_PTR)context;
@@ -12,23 +12,23 @@ static long ReadFromFile(void* context, unsigned char* buffer, long cb) {
     return (long)got;
 }
 
-int LoadSetupText(const char* path, SetupText* setupText) {
+bool LoadSetupText(const char* path, SetupText* setupText) {
     setupText->bytes = nullptr;
     setupText->length = 0;
     if (path[0] == '\0')
-        return 0;
+        return false;
     HFILE file = _lopen(path, OF_READ | OF_SHARE_DENY_WRITE);
     if (file == HFILE_ERROR)
-        return 0;
+        return false;
     LONG size = _llseek(file, 0, FILE_END);
     if (size < 0 || size >= 0x7FFFFFFF || _llseek(file, 0, FILE_BEGIN) != 0) {
         _lclose(file);
-        return 0;
+        return false;
     }
     unsigned char* readBuffer = (unsigned char*)GlobalAlloc(GMEM_FIXED, kReadBufferSize);
     if (!readBuffer) {
         _lclose(file);
-        return 0;
+        return false;
     }
     unsigned char* text = (unsigned char*)GlobalAlloc(GMEM_FIXED, (SIZE_T)size + 1);
     long length = -1;
@@ -39,11 +39,11 @@ int LoadSetupText(const char* path, SetupText* setupText) {
     if (length < 0) {
         if (text)
             GlobalFree(text);
-        return 0;
+        return false;
     }
     setupText->bytes = text;
     setupText->length = length;
-    return 1;
+    return true;
 }
 
 void ReleaseSetupText(SetupText* setupText) {
