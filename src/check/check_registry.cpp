@@ -70,7 +70,7 @@ static void CheckFields(Checker* checker, const SectionLine& line, int count,
         RegFieldCursor cursor;
         char field[kValueSize];
         bool fit = true;
-        int more = NextRegField(&cursor, line.text.c_str(), field, sizeof field, ',', &fit);
+        bool more = NextRegField(&cursor, line.text.c_str(), field, sizeof field, ',', &fit);
         for (int i = 1; i < 5 && more; i++)
             more = NextRegField(&cursor, nullptr, field, sizeof field, ',', &fit);
         if (more)
@@ -96,7 +96,7 @@ static void PlanRegLine(Checker* checker, const SectionLine& line) {
                    "127, the key path and the value 255): the line is skipped");
         return;
     }
-    int code = LookupRootKey(record.root);
+    RootCode code = LookupRootKey(record.root);
     PlannedRegLine planned = {line.line, record.root, count, BaseKeyName(code), {},
                               false, record.valueName, record.value};
     CheckFields(checker, line, count, record);
@@ -110,10 +110,10 @@ static void PlanRegLine(Checker* checker, const SectionLine& line) {
         CheckKeySeparators(checker, line, record.subkey);
         KeyPathWalk walk;
         StartKeyPath(&walk, record.subkey);
-        int more;
-        while ((more = NextKeyPathName(&walk)) == 1)
+        KeyPathStep step;
+        while ((step = NextKeyPathName(&walk)) == kKeyPathName)
             planned.keys.push_back(walk.name);
-        if (more < 0) {
+        if (step == kKeyPathTooLong) {
             AddFinding(checker, kError, line.line,
                        "a key name on this path passes 255 characters: the path is given up");
             planned.keys.clear();

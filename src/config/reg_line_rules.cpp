@@ -9,7 +9,7 @@ const RootKeyEntry RootKeyTable[] = {
 };
 const int kRootKeyCount = sizeof RootKeyTable / sizeof RootKeyTable[0];
 
-int LookupRootKey(const char* root) {
+RootCode LookupRootKey(const char* root) {
     for (int i = 0; i < kRootKeyCount; i++) {
         if (TextEqual(root, RootKeyTable[i].name))
             return RootKeyTable[i].code;
@@ -43,23 +43,23 @@ void StartKeyPath(KeyPathWalk* walk, const char* path) {
     walk->name[0] = '\0';
 }
 
-int NextKeyPathName(KeyPathWalk* walk) {
+KeyPathStep NextKeyPathName(KeyPathWalk* walk) {
     if (walk->read >= walk->pathLength)
-        return 0;
+        return kKeyPathDone;
     int used = TextLength(walk->name);
     if (walk->read > 0) {
         if (used >= kKeyNameSize - 1)
-            return -1;
+            return kKeyPathTooLong;
         walk->name[used++] = '\\';
     }
     int i = walk->read;
     for (; walk->path[i] != '\0' && walk->path[i] != '\\'; i++) {
         if (used >= kKeyNameSize - 1)
-            return -1;
+            return kKeyPathTooLong;
         walk->name[used++] = walk->path[i];
     }
     walk->name[used] = '\0';
     // Skip the backslash and the character after it (or the path's end).
     walk->read = i + 2;
-    return 1;
+    return kKeyPathName;
 }

@@ -3,14 +3,16 @@
 #pragma once
 
 // Root codes of registry lines.
-const int kRootDriverKey = 1;    // HKR: the adapter's driver key
-const int kRootClassesRoot = 2;  // HKCR
-const int kRootLocalMachine = 3; // HKLM
-const int kRootUnknown = 9;      // any other root: the line is ignored
+enum RootCode {
+    kRootDriverKey = 1,     // HKR: the adapter's driver key
+    kRootClassesRoot = 2,   // HKCR
+    kRootLocalMachine = 3,  // HKLM
+    kRootUnknown = 9,       // any other root: the line is ignored
+};
 
 struct RootKeyEntry {
     const char* name;
-    int code;
+    RootCode code;
 };
 
 extern const RootKeyEntry RootKeyTable[];
@@ -18,7 +20,7 @@ extern const int kRootKeyCount;
 
 // Returns the code of root by RootKeyTable, compared case-sensitively, or
 // kRootUnknown.
-int LookupRootKey(const char* root);
+RootCode LookupRootKey(const char* root);
 
 // The name of a root code in RootKeyTable, or null for kRootUnknown.
 const char* RootKeyName(int code);
@@ -47,7 +49,12 @@ struct KeyPathWalk {
 
 void StartKeyPath(KeyPathWalk* walk, const char* path);
 
-// Puts the next cumulative key name into walk->name. Returns 1 when there is
-// one, 0 when the path is done, and -1 when the name does not fit its
-// buffer: a cut name would open a different key, so the path is given up.
-int NextKeyPathName(KeyPathWalk* walk);
+enum KeyPathStep {
+    kKeyPathName,     // walk->name holds the next cumulative key name
+    kKeyPathDone,     // the path has no more components
+    kKeyPathTooLong,  // the name does not fit: a cut one would open another key
+};
+
+// Puts the next cumulative key name into walk->name. A name too long for its
+// buffer gives up the path.
+KeyPathStep NextKeyPathName(KeyPathWalk* walk);

@@ -15,10 +15,9 @@ void ApplyRegSection(const SetupText* text, long position);
 // Applies one line of count fields (1 to 5). HKR lines go below the driver
 // key of gSetup.driverInstance. The base key is opened, and created, for
 // every count; count 2 also creates the key path, count 5 stores the value
-// as a string. Returns kRootUnknown for a root not in RootKeyTable, the
-// registry's error when the base key cannot be opened, else the result of
-// closing it.
-LONG ApplyRegLine(int count, const RegLineRecord* record);
+// as a string. A root not in RootKeyTable, or a base key that cannot be
+// opened, skips the line; failures are silent.
+void ApplyRegLine(int count, const RegLineRecord* record);
 
 // Opens the key path below base, creating missing keys, with each component
 // opened by the whole path so far. Returns the key of the last component,

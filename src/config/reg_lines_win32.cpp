@@ -16,8 +16,8 @@ HKEY OpenKeyPath(HKEY base, const char* path, REGSAM access) {
     KeyPathWalk walk;
     StartKeyPath(&walk, path);
     HKEY last = nullptr;
-    int more;
-    while ((more = NextKeyPathName(&walk)) == 1) {
+    KeyPathStep step;
+    while ((step = NextKeyPathName(&walk)) == kKeyPathName) {
         HKEY key = nullptr;
         if (RegOpenKeyExA(base, walk.name, 0, access, &key) != ERROR_SUCCESS &&
             RegCreateKeyA(base, walk.name, &key) != ERROR_SUCCESS)
@@ -27,7 +27,7 @@ HKEY OpenKeyPath(HKEY base, const char* path, REGSAM access) {
         if (key == nullptr)
             return nullptr;
     }
-    if (more < 0) {
+    if (step == kKeyPathTooLong) {
         CloseUnlessBase(last, base);
         return nullptr;
     }
@@ -35,7 +35,7 @@ HKEY OpenKeyPath(HKEY base, const char* path, REGSAM access) {
 }
 
 // Opens (creating it when missing) the key that a root code stands for.
-static LONG OpenBaseKey(int code, HKEY* base) {
+static LONG OpenBaseKey(RootCode code, HKEY* base) {
     if (code == kRootDriverKey) {
         char name[kKeyNameSize];
         ComposeDriverKeyName(gSetup.driverInstance, name, sizeof name);
@@ -45,14 +45,13 @@ static LONG OpenBaseKey(int code, HKEY* base) {
                          nullptr, base);
 }
 
-LONG ApplyRegLine(int count, const RegLineRecord* record) {
-    int code = LookupRootKey(record->root);
+void ApplyRegLine(int count, const RegLineRecord* record) {
+    RootCode code = LookupRootKey(record->root);
     if (code == kRootUnknown)
-        return kRootUnknown;
+        return;
     HKEY base = nullptr;
-    LONG rc = OpenBaseKey(code, &base);
-    if (rc != ERROR_SUCCESS)
-        return rc;
+    if (OpenBaseKey(code, &base) != ERROR_SUCCESS)
+        return;
     RegLineAction action = ActionOfRegLine(count);
     if (action != kRegOpenBaseOnly) {
         HKEY key = OpenKeyPath(base, record->subkey, KEY_ALL_ACCESS);
@@ -64,7 +63,7 @@ LONG ApplyRegLine(int count, const RegLineRecord* record) {
             CloseUnlessBase(key, base);
         }
     }
-    return RegCloseKey(base);
+    RegCloseKey(base);
 }
 
 void ApplyRegSection(const SetupText* text, long position) {

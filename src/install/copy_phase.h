@@ -11,8 +11,11 @@
 // missing, otherwise leaves it loaded for the registry phase.
 void CopyPhase(HWND page);
 
-// Copies every file of the list whose first line is at position. Returns 1
-// when the list was worked through, 2 when the user cancelled a diskette
-// prompt.
-int CopySectionFiles(HWND page, const SetupText* text, long position, const char* sourceDir,
+enum CopyListResult {
+    kListCopied,     // every line of the list was worked through
+    kListCancelled,  // the user cancelled a diskette prompt: the rest is skipped
+};
+
+// Copies every file of the list whose first line is at position.
+CopyListResult CopySectionFiles(HWND page, const SetupText* text, long position, const char* sourceDir,
                      const char* targetDir);

@@ -97,7 +97,7 @@ static LineResult CopyListedFile(HWND page, CopyList* list, const CopyListNames*
     return kLineDone;
 }
 
-int CopySectionFiles(HWND page, const SetupText* text, long position, const char* sourceDir,
+CopyListResult CopySectionFiles(HWND page, const SetupText* text, long position, const char* sourceDir,
                      const char* targetDir) {
     CopyList list;
     list.label[0] = '\0';
@@ -111,9 +111,9 @@ int CopySectionFiles(HWND page, const SetupText* text, long position, const char
         if (IsBlankLine(list.line))
             continue;
         if (CopyListedFile(page, &list, &names) == kLineCancelled)
-            return 2;
+            return kListCancelled;
     }
-    return 1;
+    return kListCopied;
 }
 
 static void ClearStatus(HWND page) {

@@ -53,7 +53,7 @@ bool SplitCopyLine(const char* line, char* diskId, char* fileName, int cchFileNa
     return true;
 }
 
-int NextRegField(RegFieldCursor* cursor, const char* line, char* field, int cchField,
+bool NextRegField(RegFieldCursor* cursor, const char* line, char* field, int cchField,
                  char separator, bool* fit) {
     if (line != nullptr) {
         cursor->next = line;
@@ -64,14 +64,14 @@ int NextRegField(RegFieldCursor* cursor, const char* line, char* field, int cchF
         char c = *cursor->next;
         if (c == '\0' || c == '\r') {
             field[used] = '\0';
-            return 0;
+            return false;
         }
         cursor->next++;
         if (!cursor->inQuotes && (c == ' ' || c == '\t'))
             continue;
         if (!cursor->inQuotes && c == separator) {
             field[used] = '\0';
-            return 1;
+            return true;
         }
         if (c == '"') {
             cursor->inQuotes = !cursor->inQuotes;
@@ -101,7 +101,7 @@ int ParseRegLine(const char* line, RegLineRecord* record) {
     const char* start = line;
     int count = 0;
     for (const Field& f : fields) {
-        int more = NextRegField(&cursor, start, f.text, f.cch, ',', &fit);
+        bool more = NextRegField(&cursor, start, f.text, f.cch, ',', &fit);
         start = nullptr;
         count++;
         if (!more)

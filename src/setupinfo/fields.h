@@ -43,10 +43,11 @@ struct RegFieldCursor {
 // Reads one field of a registry line. With a line it starts at the line's
 // first character; with null it continues where the last call stopped.
 // Outside double quotes spaces and tabs are dropped and the separator ends
-// the field; a double quote toggles quoting and is dropped. Returns 1 when a
-// separator ended the field, 0 when the line ended. *fit turns false when
-// the field was longer than cchField - 1 characters.
-int NextRegField(RegFieldCursor* cursor, const char* line, char* field, int cchField,
+// the field; a double quote toggles quoting and is dropped. Returns true when
+// a separator ended the field, so that more follow, and false when the line
+// ended. *fit turns false when the field was longer than cchField - 1
+// characters.
+bool NextRegField(RegFieldCursor* cursor, const char* line, char* field, int cchField,
                  char separator, bool* fit);
 
 // Reads a registry line into record (which the caller has zeroed). Returns

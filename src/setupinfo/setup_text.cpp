@@ -81,7 +81,7 @@ long FindSection(const unsigned char* text, long length, const char* header) {
     return -1;
 }
 
-int ReadSectionLine(const unsigned char* text, long length, char* line, long* position) {
+bool ReadSectionLine(const unsigned char* text, long length, char* line, long* position) {
     long pos = *position;
     for (;;) {
         int used = 0;
@@ -90,7 +90,7 @@ int ReadSectionLine(const unsigned char* text, long length, char* line, long* po
             if (pos < 0 || pos >= length || text[pos] == EndMarker || text[pos] == '[') {
                 *position = pos;
                 line[0] = '\0';
-                return 0;
+                return false;
             }
             unsigned char byte = text[pos++];
             if (used < kSectionLineSize - 1)
@@ -103,7 +103,7 @@ int ReadSectionLine(const unsigned char* text, long length, char* line, long* po
         if (!tooLong) {
             line[used] = '\0';
             *position = pos;
-            return 1;
+            return true;
         }
     }
 }

@@ -43,11 +43,11 @@ long FilterSetupText(ReadBytesFn read, void* context, unsigned char* readBuffer,
 long FindSection(const unsigned char* text, long length, const char* header);
 
 // Copies the next line of a section into line (kSectionLineSize bytes), line
-// feed included, and moves position past it. Returns 0 at the section's end:
-// at EndMarker or at a '[' anywhere in a line, position then stays on that
-// byte. A line too long for the buffer is skipped whole, never cut, since a
-// cut file name or key would name something else.
-int ReadSectionLine(const unsigned char* text, long length, char* line, long* position);
+// feed included, and moves position past it. Returns false at the section's
+// end: at EndMarker or at a '[' anywhere in a line, position then stays on
+// that byte. A line too long for the buffer is skipped whole, never cut,
+// since a cut file name or key would name something else.
+bool ReadSectionLine(const unsigned char* text, long length, char* line, long* position);
 
 // True for a line the section walkers skip: spaces and tabs only, or spaces
 // and tabs before a carriage return. An empty line is not blank.

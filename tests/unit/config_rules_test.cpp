@@ -13,11 +13,11 @@
 namespace {
 
 TEST(LookupRootKey, ExactCaseSensitiveNamesOnly) {
-    EXPECT_EQ(1, LookupRootKey("HKR"));
-    EXPECT_EQ(2, LookupRootKey("HKCR"));
-    EXPECT_EQ(3, LookupRootKey("HKLM"));
+    EXPECT_EQ(kRootDriverKey, LookupRootKey("HKR"));
+    EXPECT_EQ(kRootClassesRoot, LookupRootKey("HKCR"));
+    EXPECT_EQ(kRootLocalMachine, LookupRootKey("HKLM"));
     for (const char* root : {"hkr", "Hklm", "HKU", "HKCU", "HK", "HKRR", ""})
-        EXPECT_EQ(9, LookupRootKey(root)) << root;
+        EXPECT_EQ(kRootUnknown, LookupRootKey(root)) << root;
 }
 
 // Every cumulative name the walk yields; "<too long>" when it gave up.
@@ -25,10 +25,10 @@ std::vector<std::string> Walk(const std::string& path) {
     KeyPathWalk walk;
     StartKeyPath(&walk, path.c_str());
     std::vector<std::string> names;
-    int more;
-    while ((more = NextKeyPathName(&walk)) == 1)
+    KeyPathStep step;
+    while ((step = NextKeyPathName(&walk)) == kKeyPathName)
         names.push_back(walk.name);
-    if (more < 0)
+    if (step == kKeyPathTooLong)
         names.push_back("<too long>");
     return names;
 }

@@ -94,11 +94,11 @@ TEST(NextRegField, ContinuesFromTheLastCallAndStaysAtTheEnd) {
     RegFieldCursor cursor;
     char field[16];
     bool fit = true;
-    EXPECT_EQ(1, NextRegField(&cursor, "a,b", field, sizeof field, ',', &fit));
+    EXPECT_TRUE(NextRegField(&cursor, "a,b", field, sizeof field, ',', &fit));
     EXPECT_STREQ("a", field);
-    EXPECT_EQ(0, NextRegField(&cursor, nullptr, field, sizeof field, ',', &fit));
+    EXPECT_FALSE(NextRegField(&cursor, nullptr, field, sizeof field, ',', &fit));
     EXPECT_STREQ("b", field);
-    EXPECT_EQ(0, NextRegField(&cursor, nullptr, field, sizeof field, ',', &fit));
+    EXPECT_FALSE(NextRegField(&cursor, nullptr, field, sizeof field, ',', &fit));
     EXPECT_STREQ("", field);
     EXPECT_TRUE(fit);
 }

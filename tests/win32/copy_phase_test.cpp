@@ -91,7 +91,7 @@ protected:
     }
 
     // Runs one list through CopySectionFiles, from a text held in memory.
-    int CopyList(const std::string& lines, const std::string& targetDir,
+    CopyListResult CopyList(const std::string& lines, const std::string& targetDir,
                  const std::string& sourceDir = "") {
         std::string text = "[List]\r\n" + lines + "\x1A";
         SetupText setupText = {(unsigned char*)&text[0], (long)text.size()};
@@ -149,7 +149,8 @@ TEST_F(CopyPhaseTest, ProgressAbove100AndNoDivisionByZero) {
         gSetup.expectedBytes = c.expected;
         gSetup.progressBar = c.withBar ? bar : nullptr;
         SendMessageA(bar, PBM_SETPOS, 777, 0);
-        EXPECT_EQ(1, CopyList("1,size1.tx_\r\n1,size4096.tx_\r\n1,size4097.tx_\r\n", target.path));
+        EXPECT_EQ(kListCopied,
+                  CopyList("1,size1.tx_\r\n1,size4096.tx_\r\n1,size4097.tx_\r\n", target.path));
         EXPECT_EQ(2048 + 4096 + 6144, gSetup.copiedBytes);
         EXPECT_EQ(c.position, Position()) << c.expected;
         EXPECT_EQ(Original("size4097.txt"), ReadFileBytes(target / "size4097.txt"));
@@ -177,7 +178,7 @@ TEST_F(CopyPhaseTest, DriverInfGoesIntoTheInfFolderUnderItsInstallName) {
             CreateDirectoryA((target / "inf").c_str(), nullptr);
         lstrcpyA(gSetup.driverInf, c.driverInf);
         lstrcpyA(gSetup.oemsetupInf, c.oemsetupInf);
-        EXPECT_EQ(1, CopyList("1,oem.in_\r\n", target.path));
+        EXPECT_EQ(kListCopied, CopyList("1,oem.in_\r\n", target.path));
         std::string all = Entries(target.path) + "|" + Entries(target / "inf");
         std::string where = std::string(c.driverInf) + " -> " + c.oemsetupInf;
         if (c.landsAs)
@@ -201,8 +202,9 @@ TEST_F(CopyPhaseTest, MissingFileAsksForItsDisketteUntilItIsThereOrCancel) {
     boxes.Plan(IDOK, [this] { Put("display.dr_"); });
     boxes.Plan(IDCANCEL);
     Put("notes");
-    EXPECT_EQ(2, CopyList("2,kelmo.vx_\r\n3,display.dr_\r\n1,notes\r\n5,gone.dr_\r\n1,notes\r\n",
-                          win.path));
+    EXPECT_EQ(kListCancelled,
+              CopyList("2,kelmo.vx_\r\n3,display.dr_\r\n1,notes\r\n5,gone.dr_\r\n1,notes\r\n",
+                       win.path));
     EXPECT_EQ(Original("kelmo.vxd"), ReadFileBytes(win / "kelmo.vxd"));
     EXPECT_EQ(Original("display.drv"), ReadFileBytes(win / "display.drv"));
     EXPECT_EQ("display.drv kelmo.vxd notes", Entries(win.path));
@@ -284,9 +286,10 @@ TEST_F(CopyPhaseTest, NamesCannotLeaveTheTargetAndTooLongPathsAreSkippedWithoutP
     Put("kelmo.vx_", "d\\" + deepDir + "\\kelmo.vx_");
     Put("x.dr_");
     BoxAnswerer boxes;
-    EXPECT_EQ(1, CopyList("1\r\n1,..\r\n1," + deepDir + "\\kelmo.vx_\r\n1," + std::string(220, 's') +
-                              "\\x.dr_\r\n1,display.dr_\r\n1,sub/../../x.dr_\r\n",
-                          target, source));
+    EXPECT_EQ(kListCopied,
+              CopyList("1\r\n1,..\r\n1," + deepDir + "\\kelmo.vx_\r\n1," + std::string(220, 's') +
+                           "\\x.dr_\r\n1,display.dr_\r\n1,sub/../../x.dr_\r\n",
+                       target, source));
     EXPECT_TRUE(boxes.Seen().empty());
     EXPECT_EQ(Original("x.drv"), ReadFileBytes(target + "\\x.drv"));
     EXPECT_EQ("x.drv", Entries(target));
