@@ -1,9 +1,30 @@
-# kelmo_library(NAME SOURCES...): a static library of product code, built with
-# the product flags. Its folder is on the include path of whoever links it.
+# Stand-ins for the Windows headers that come before the real ones on a
+# portable library's include path: each stops the build with an error, so the
+# portable core cannot include a Windows header, nor a *_win32.h header that
+# does, even where the cross compiler has them.
+set(kelmo_no_windows ${CMAKE_BINARY_DIR}/no-windows-headers)
+foreach(header windows.h windef.h winbase.h winuser.h wingdi.h winreg.h winnt.h commctrl.h
+               prsht.h lzexpand.h)
+  file(WRITE ${kelmo_no_windows}/${header}
+       "#error \"portable code includes ${header}: Windows code goes in *_win32 files\"\n")
+endforeach()
+
+# kelmo_library(NAME SOURCES...): a static library of the portable core,
+# built with the product flags. Headers are included by their path below
+# src/, a folder's own by their name.
 function(kelmo_library name)
   add_library(${name} STATIC ${ARGN})
   target_compile_options(${name} PRIVATE ${KELMO_PRODUCT_FLAGS})
-  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/src)
+  target_include_directories(${name} BEFORE PRIVATE ${kelmo_no_windows})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+endfunction()
+
+# kelmo_win32_library(NAME SOURCES...): a static library of code that acts
+# through the platform, from *_win32.cpp files.
+function(kelmo_win32_library name)
+  add_library(${name} STATIC ${ARGN})
+  target_compile_options(${name} PRIVATE ${KELMO_PRODUCT_FLAGS})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
 endfunction()
 
 # GoogleTest for the Win32 test programs, built from Debian's source package

@@ -3,7 +3,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "profile_text.h"
+#include "check/profile_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     const char* text = (const char*)data;

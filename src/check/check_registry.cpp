@@ -160,16 +160,10 @@ void PlanIniFiles(Checker* checker) {
     for (const IniEdit& edit : kIniEdits) {
         if (!IniEditIsMade(edit, plan->loadProgram.value.c_str()))
             continue;
-        switch (edit.change) {
-        case kIniSetProductName:
-            plan->ini.push_back({edit.file, edit.section, edit.key, "set", plan->productName.value});
-            break;
-        case kIniAddLoadProgram:
-            plan->ini.push_back({edit.file, edit.section, edit.key, "add", plan->loadProgram.value});
-            break;
-        case kIniDeleteKey:
-            plan->ini.push_back({edit.file, edit.section, edit.key, "delete", ""});
-            break;
-        }
+        static const char* const kChangeNames[] = {"set", "add", "delete"};  // by IniEditKind
+        std::string value = edit.change == kIniSetProductName   ? plan->productName.value
+                            : edit.change == kIniAddLoadProgram ? plan->loadProgram.value
+                                                                : "";
+        plan->ini.push_back({edit.file, edit.section, edit.key, kChangeNames[edit.change], value});
     }
 }

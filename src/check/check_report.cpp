@@ -209,8 +209,8 @@ void JsonArray(const char* name, const std::vector<T>& items, F format, std::str
 
 std::string JsonIni(const IniChange& c) {
     return Format("{\"file\": %s, \"section\": %s, \"key\": %s, \"change\": %s, "
-                  "\"value\": %s}", Json(c.file).c_str(), Json(c.section).c_str(), Json(c.key).c_str(),
-                  Json(c.change).c_str(), Json(c.value).c_str());
+                  "\"value\": %s}", Json(c.file).c_str(), Json(c.section).c_str(),
+                  Json(c.key).c_str(), Json(c.change).c_str(), Json(c.value).c_str());
 }
 
 std::string JsonFinding(const Finding& f) {

@@ -1,9 +1,9 @@
-#include "device_registration.h"
+#include "device_registration_win32.h"
 
 #include "device_rules.h"
-#include "reg_lines.h"
-#include "setupinfo/error_box.h"
-#include "setupinfo/setup_state.h"
+#include "reg_lines_win32.h"
+#include "setupinfo/error_box_win32.h"
+#include "setupinfo/setup_state_win32.h"
 #include "setupinfo/setup_vocabulary.h"
 #include "setupinfo/text.h"
 

@@ -1,9 +1,9 @@
-#include "ini_files.h"
+#include "ini_files_win32.h"
 
 #include <windows.h>
 
 #include "load_line.h"
-#include "setupinfo/setup_state.h"
+#include "setupinfo/setup_state_win32.h"
 #include "setupinfo/setup_vocabulary.h"
 #include "setupinfo/text.h"
 

@@ -1,7 +1,7 @@
-#include "reg_lines.h"
+#include "reg_lines_win32.h"
 
 #include "reg_line_rules.h"
-#include "setupinfo/setup_state.h"
+#include "setupinfo/setup_state_win32.h"
 #include "setupinfo/text.h"
 
 // Closes a key unless it is base, which belongs to the caller.

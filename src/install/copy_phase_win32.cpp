@@ -1,15 +1,15 @@
 // The copy phase on Win32: files opened and expanded through LZ32, status on
 // the finish page, diskette prompts in message boxes.
-#include "copy_phase.h"
+#include "copy_phase_win32.h"
 
 #include <commctrl.h>
 #include <lzexpand.h>
 
 #include "copy_progress.h"
 #include "copy_rules.h"
-#include "setupinfo/error_box.h"
+#include "setupinfo/error_box_win32.h"
 #include "setupinfo/fields.h"
-#include "setupinfo/setup_state.h"
+#include "setupinfo/setup_state_win32.h"
 #include "setupinfo/setup_vocabulary.h"
 #include "setupinfo/text.h"
 
@@ -97,8 +97,8 @@ static LineResult CopyListedFile(HWND page, CopyList* list, const CopyListNames*
     return kLineDone;
 }
 
-CopyListResult CopySectionFiles(HWND page, const SetupText* text, long position, const char* sourceDir,
-                     const char* targetDir) {
+CopyListResult CopySectionFiles(HWND page, const SetupText* text, long position,
+                                const char* sourceDir, const char* targetDir) {
     CopyList list;
     list.label[0] = '\0';
     const CopyListNames names = {sourceDir, targetDir, gSetup.driverInf, gSetup.oemsetupInf,

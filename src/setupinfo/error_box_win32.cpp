@@ -1,6 +1,6 @@
-#include "error_box.h"
+#include "error_box_win32.h"
 
-#include "setup_state.h"
+#include "setup_state_win32.h"
 #include "setup_vocabulary.h"
 
 const char kErrorCaption[] = "Error";

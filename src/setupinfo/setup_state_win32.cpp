@@ -1,4 +1,4 @@
-#include "setup_state.h"
+#include "setup_state_win32.h"
 
 #include "setup_vocabulary.h"
 #include "text.h"

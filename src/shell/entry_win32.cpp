@@ -1,8 +1,8 @@
-#include "main_window.h"
+#include "main_window_win32.h"
 
 #include <commctrl.h>
 
-#include "setupinfo/setup_state.h"
+#include "setupinfo/setup_state_win32.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     InitCommonControls();

@@ -1,13 +1,13 @@
-#include "install_sequence.h"
+#include "install_sequence_win32.h"
 
 #include <commctrl.h>
 
-#include "config/device_registration.h"
-#include "config/ini_files.h"
+#include "config/device_registration_win32.h"
+#include "config/ini_files_win32.h"
 #include "final_message.h"
-#include "install/copy_phase.h"
+#include "install/copy_phase_win32.h"
 #include "resource.h"
-#include "setupinfo/setup_state.h"
+#include "setupinfo/setup_state_win32.h"
 
 static_assert(kProductNameSize - 1 <= kMaxProductNameLength, "final message too small for names");
 

@@ -1,9 +1,9 @@
-#include "main_window.h"
+#include "main_window_win32.h"
 
-#include "painting.h"
+#include "painting_win32.h"
 #include "resource.h"
 #include "setupinfo/text.h"
-#include "wizard.h"
+#include "wizard_win32.h"
 
 const char kMainClassName[] = "KelmoWClass";
 

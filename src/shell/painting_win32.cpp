@@ -1,6 +1,6 @@
-#include "painting.h"
+#include "painting_win32.h"
 
-#include "setupinfo/setup_state.h"
+#include "setupinfo/setup_state_win32.h"
 #include "setupinfo/setup_vocabulary.h"
 #include "setupinfo/text.h"
 

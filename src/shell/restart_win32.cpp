@@ -1,4 +1,4 @@
-#include "install_sequence.h"
+#include "install_sequence_win32.h"
 
 typedef BOOL(WINAPI* OpenProcessTokenFn)(HANDLE, DWORD, PHANDLE);
 typedef BOOL(WINAPI* LookupPrivilegeValueFn)(LPCSTR, LPCSTR, PLUID);

@@ -1,11 +1,11 @@
-#include "wizard.h"
+#include "wizard_win32.h"
 
 #include <stddef.h>
 
-#include "install_sequence.h"
-#include "painting.h"
+#include "install_sequence_win32.h"
+#include "painting_win32.h"
 #include "resource.h"
-#include "setupinfo/setup_state.h"
+#include "setupinfo/setup_state_win32.h"
 #include "setupinfo/text.h"
 
 // The sheet steps through the page array by each page's dwSize, so the

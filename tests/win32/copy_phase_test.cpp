@@ -7,8 +7,8 @@
 
 #include <algorithm>
 
-#include "install/copy_phase.h"
-#include "setupinfo/setup_state.h"
+#include "install/copy_phase_win32.h"
+#include "setupinfo/setup_state_win32.h"
 #include "setupinfo/setup_vocabulary.h"
 #include "win32_support.h"
 

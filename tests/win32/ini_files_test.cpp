@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "config/ini_files.h"
-#include "setupinfo/setup_state.h"
+#include "config/ini_files_win32.h"
+#include "setupinfo/setup_state_win32.h"
 #include "win32_support.h"
 
 namespace {

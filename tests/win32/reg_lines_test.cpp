@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "config/reg_lines.h"
-#include "setupinfo/setup_state.h"
+#include "config/reg_lines_win32.h"
+#include "setupinfo/setup_state_win32.h"
 #include "win32_support.h"
 
 namespace {

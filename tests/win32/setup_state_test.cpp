@@ -2,7 +2,7 @@
 // functions of Wine.
 #include <gtest/gtest.h>
 
-#include "setupinfo/setup_state.h"
+#include "setupinfo/setup_state_win32.h"
 #include "win32_support.h"
 
 namespace {

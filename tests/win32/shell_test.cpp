@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "install_sequence.h"
-#include "main_window.h"
-#include "painting.h"
+#include "shell/install_sequence_win32.h"
+#include "shell/main_window_win32.h"
+#include "shell/painting_win32.h"
 #include "resource.h"
-#include "setupinfo/setup_state.h"
+#include "setupinfo/setup_state_win32.h"
 #include "setupinfo/text.h"
 #include "shell/final_message.h"
-#include "wizard.h"
+#include "shell/wizard_win32.h"
 #include "win32_support.h"
 
 namespace {

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "install/copy_phase.h"
-#include "setupinfo/setup_state.h"
+#include "install/copy_phase_win32.h"
+#include "setupinfo/setup_state_win32.h"
 #include "setupinfo/setup_vocabulary.h"
 
 namespace {

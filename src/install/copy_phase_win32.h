@@ -7,8 +7,9 @@
 #include "setupinfo/setup_text.h"
 
 // Runs the whole phase. page is the finish page, owner of the status lines
-// IDC_SOURCE_STATUS and IDC_TARGET_STATUS. Loads gSetupText; releases it only when a list section is
-// missing, otherwise leaves it loaded for the registry phase.
+// IDC_SOURCE_STATUS and IDC_TARGET_STATUS. Loads gSetupText; releases it only
+// when a list section is missing, otherwise leaves it loaded for the registry
+// phase.
 void CopyPhase(HWND page);
 
 enum CopyListResult {
@@ -17,5 +18,5 @@ enum CopyListResult {
 };
 
 // Copies every file of the list whose first line is at position.
-CopyListResult CopySectionFiles(HWND page, const SetupText* text, long position, const char* sourceDir,
-                     const char* targetDir);
+CopyListResult CopySectionFiles(HWND page, const SetupText* text, long position,
+                                const char* sourceDir, const char* targetDir);
