@@ -13,6 +13,5 @@
 
 #define IDI_KELMO 300
 
-// The bitmap is named, not numbered; resource names are matched without
-// regard to case, and the program loads it as "logo".
+// The bitmap is named, not numbered; the program loads it by this name too.
 #define LOGO_RESOURCE_NAME "LOGO"

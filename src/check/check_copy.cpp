@@ -173,11 +173,15 @@ void CheckStoredName(Checker* checker, const PlannedFile& file, char headerLette
     if (file.folder == "inf")
         return;
     char last = file.installed.empty() ? 0 : file.installed.back();
-    if (file.compressed && !renamed && last == '_')
+    if (file.compressed && !renamed && last == '_') {
+        std::string restored;
+        for (const CompressedName& row : CompressedNameTable)
+            restored += std::string(restored.empty() ? "" : " ") + row.storedExtension;
         AddFinding(checker, kWarning, file.line,
                    Format("%s is compressed, but the program restores only the extensions "
-                          "dr_ vx_ in_ dl_ ex_ hl_ da_ re_ tx_: it is installed expanded as %s",
-                          stored.c_str(), file.installed.c_str()));
+                          "%s: it is installed expanded as %s",
+                          stored.c_str(), restored.c_str(), file.installed.c_str()));
+    }
     else if (file.compressed && renamed && headerLetter > ' ' &&
              (headerLetter | 0x20) != (last | 0x20))
         AddFinding(checker, kWarning, file.line,

@@ -46,6 +46,17 @@ static void RegisterInstance(const char* instanceName) {
         TakeDriverInstance(driver, gSetup.driverInstance, sizeof gSetup.driverInstance);
 }
 
+// Applies [Driver.AddReg] of gSetupText for the current driver instance, or
+// shows the missing section's error.
+static void ApplyDriverAddReg() {
+    long position = FindSection(gSetupText.bytes, gSetupText.length, kDriverAddRegHeader);
+    if (position < 0) {
+        ShowMissingSection(kDriverAddRegHeader);
+        return;
+    }
+    ApplyRegSection(&gSetupText, position);
+}
+
 void RegisterDisplayDevices(HWND page) {
     (void)page;
     ReadSetupString(kEnumPciSection, kVenderKey, gSetup.vender, gSetup.vender,
@@ -66,13 +77,4 @@ void RegisterDisplayDevices(HWND page) {
         RegCloseKey(devices);
     }
     ReleaseSetupText(&gSetupText);
-}
-
-void ApplyDriverAddReg() {
-    long position = FindSection(gSetupText.bytes, gSetupText.length, kDriverAddRegHeader);
-    if (position < 0) {
-        ShowMissingSection(kDriverAddRegHeader);
-        return;
-    }
-    ApplyRegSection(&gSetupText, position);
 }

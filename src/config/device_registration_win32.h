@@ -7,7 +7,3 @@
 // Runs the whole phase; page is handed on and not used. Releases gSetupText
 // at its end.
 void RegisterDisplayDevices(HWND page);
-
-// Applies [Driver.AddReg] of gSetupText for the current driver instance, or
-// shows "Can't find section: [Driver.AddReg]".
-void ApplyDriverAddReg();

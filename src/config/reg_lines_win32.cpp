@@ -1,6 +1,7 @@
 #include "reg_lines_win32.h"
 
 #include "reg_line_rules.h"
+#include "setupinfo/fields.h"
 #include "setupinfo/setup_state_win32.h"
 #include "setupinfo/text.h"
 
@@ -45,7 +46,12 @@ static LONG OpenBaseKey(RootCode code, HKEY* base) {
                          nullptr, base);
 }
 
-void ApplyRegLine(int count, const RegLineRecord* record) {
+// Applies one line of count fields (1 to 5). HKR lines go below the driver
+// key of gSetup.driverInstance. The base key is opened, and created, for
+// every count; count 2 also creates the key path, count 5 stores the value
+// as a string. A root not in RootKeyTable, or a base key that cannot be
+// opened, skips the line.
+static void ApplyRegLine(int count, const RegLineRecord* record) {
     RootCode code = LookupRootKey(record->root);
     if (code == kRootUnknown)
         return;
@@ -59,6 +65,8 @@ void ApplyRegLine(int count, const RegLineRecord* record) {
             if (action == kRegStoreValue)
                 RegSetValueExA(key, record->valueName, 0, REG_SZ, (const BYTE*)record->value,
                                (DWORD)TextLength(record->value) + 1);
+            // Written through at once: the install ends in a restart, and a
+            // key the system still held in memory then could be lost.
             RegFlushKey(key);
             CloseUnlessBase(key, base);
         }

@@ -57,6 +57,8 @@ static INT OpenSource(HWND page, CopyList* list, const char* sourceDir) {
     }
 }
 
+// Both files are open by now, so their paths are lower-cased in place, as
+// the status lines show them.
 static void ShowCopyStatus(CopyList* list) {
     CharLowerA(list->plan.sourcePath);
     TextFormat(list->status, sizeof list->status, "Copy : %s", list->plan.sourcePath);

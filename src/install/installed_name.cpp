@@ -7,7 +7,10 @@ const CompressedName CompressedNameTable[kCompressedNameCount] = {
     {"hl_", 'p'}, {"da_", 't'}, {"re_", 'g'}, {"tx_", 't'},
 };
 
-void StripDirectory(char* name) {
+// Extensions longer than this cannot be in the table.
+static const int kExtensionSize = 8;
+
+static void StripDirectory(char* name) {
     int start = 0;
     for (int i = 0; name[i] != '\0'; i++) {
         if (name[i] == '\\' || name[i] == '/')
@@ -30,7 +33,7 @@ bool GetExtension(const char* name, char* extension, int cchExtension) {
     return TextCopy(extension, cchExtension, dot ? dot + 1 : "");
 }
 
-void ExpandCompressedName(char* name) {
+static void ExpandCompressedName(char* name) {
     char extension[kExtensionSize];
     if (!GetExtension(name, extension, sizeof extension) || extension[0] == '\0')
         return;

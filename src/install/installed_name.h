@@ -12,26 +12,17 @@ struct CompressedName {
 const int kCompressedNameCount = 9;
 extern const CompressedName CompressedNameTable[kCompressedNameCount];
 
-// Extensions longer than this cannot be in the table.
-const int kExtensionSize = 8;
-
-// In place, keeps only the part after the last backslash or slash. Windows
-// takes both as separators, so a listed "sub/../../x.dr_" must not keep its
-// way out of the target directory.
-void StripDirectory(char* name);
-
 // Copies the text after the last '.' into extension, or makes it empty when
 // the name has none. Returns false when the extension was cut to fit.
 bool GetExtension(const char* name, char* extension, int cchExtension);
 
-// In place: at the first row of CompressedNameTable whose extension equals the
-// name's (ignoring case) the last character becomes that row's lower-case
-// letter, so FOO.DR_ becomes FOO.DRv. Other names stay as they are.
-void ExpandCompressedName(char* name);
-
 // The name a listed file is installed under: the listed name without its
-// directory and expanded. Returns false when that leaves no file name ("",
-// "." or ".."), so the line installs nothing.
+// directory (the part after the last backslash or slash: Windows takes both
+// as separators, so "sub/../../x.dr_" must not keep its way out of the target
+// directory) and expanded: at the first row of CompressedNameTable whose
+// extension equals the name's, ignoring case, the last character becomes that
+// row's lower-case letter, so FOO.DR_ becomes FOO.DRv. Returns false when no
+// file name is left ("", "." or ".."), so the line installs nothing.
 bool MakeInstalledName(const char* listedName, char* name, int cchName);
 
 // The name the driver INF is installed under in the inf folder: the part of

@@ -5,7 +5,20 @@
 #include "setupinfo/text.h"
 #include "wizard_win32.h"
 
-const char kMainClassName[] = "KelmoWClass";
+static const char kMainClassName[] = "KelmoWClass";
+
+// Runs the wizard while the window is being created.
+static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        RunWizard(window);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
 
 // Both classes share everything but their name and procedure.
 static ATOM RegisterProgramClass(HINSTANCE instance, const char* name, WNDPROC windowProc) {
@@ -36,16 +49,4 @@ BOOL CreateMainWindow(HINSTANCE instance) {
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                   instance, nullptr);
     return window != nullptr;
-}
-
-LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_CREATE:
-        RunWizard(window);
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
 }

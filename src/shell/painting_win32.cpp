@@ -1,5 +1,6 @@
 #include "painting_win32.h"
 
+#include "resource.h"
 #include "setupinfo/setup_state_win32.h"
 #include "setupinfo/setup_vocabulary.h"
 #include "setupinfo/text.h"
@@ -9,9 +10,9 @@ const char kLogoClassName[] = "BmpWClass";
 static const COLORREF kBannerShadow = RGB(0, 0, 255);
 static const COLORREF kBannerText = RGB(255, 255, 255);
 
-// The banner font; its height is set from setup.dat at every paint.
-static LOGFONTA gBannerFont = {
-    -36, 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE, ANSI_CHARSET, OUT_STROKE_PRECIS,
+// The banner font but for its height, which comes from setup.dat.
+static const LOGFONTA kBannerFont = {
+    0, 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE, ANSI_CHARSET, OUT_STROKE_PRECIS,
     CLIP_STROKE_PRECIS, DRAFT_QUALITY, VARIABLE_PITCH | FF_ROMAN, "Times N"};
 
 // The logo as the last logo window loaded it. It is kept for the run: a
@@ -20,15 +21,22 @@ static HBITMAP gLogoBitmap;
 static int gLogoWidth;
 static int gLogoHeight;
 
-void PaintBanner(HWND page) {
+void ReadBannerLayout(BannerLayout* layout) {
+    layout->fontHeight = ReadSetupInt(kBannerSection, kFontHiKey, 36);
+    layout->x = ReadSetupInt(kBannerSection, kStartXKey, 150);
+    layout->y = ReadSetupInt(kBannerSection, kStartYKey, 10);
+}
+
+void PaintBanner(HWND page, const BannerLayout* layout) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(page, &ps);
-    gBannerFont.lfHeight = -ReadSetupInt(kBannerSection, kFontHiKey, 36);
-    HFONT font = CreateFontIndirectA(&gBannerFont);
+    LOGFONTA logFont = kBannerFont;
+    logFont.lfHeight = -layout->fontHeight;
+    HFONT font = CreateFontIndirectA(&logFont);
     HGDIOBJ oldFont = SelectObject(dc, font);
     int oldMode = SetBkMode(dc, TRANSPARENT);
-    int x = ReadSetupInt(kBannerSection, kStartXKey, 150);
-    int y = ReadSetupInt(kBannerSection, kStartYKey, 10);
+    int x = layout->x;
+    int y = layout->y;
     int cch = TextLength(gSetup.productName);
     COLORREF oldColour = SetTextColor(dc, kBannerShadow);
     TextOutA(dc, x, y, gSetup.productName, cch);
@@ -52,7 +60,7 @@ HWND CreateLogoWindow(HWND page) {
 }
 
 static void LoadLogo(HWND window) {
-    gLogoBitmap = LoadBitmapA(gSetup.instance, "logo");
+    gLogoBitmap = LoadBitmapA(gSetup.instance, LOGO_RESOURCE_NAME);
     BITMAP bitmap;
     ZeroBytes(&bitmap, sizeof bitmap);
     if (gLogoBitmap != nullptr)
@@ -100,6 +108,8 @@ LRESULT CALLBACK LogoWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         PaintLogo(window);
         return 0;
     case WM_DESTROY:
+        // The logo windows go with the wizard's pages, however the wizard was
+        // left: the quit message ends the program's message loop then.
         PostQuitMessage(0);
         return 0;
     }

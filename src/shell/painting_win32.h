@@ -6,8 +6,17 @@
 
 extern const char kLogoClassName[];  // "BmpWClass"
 
-// Paints the banner on page in answer to WM_PAINT.
-void PaintBanner(HWND page);
+// What the banner takes from setup.dat, read once when the wizard is made: a
+// repaint must not reach for the diskette.
+struct BannerLayout {
+    int fontHeight;  // "FontHi": the height of its characters in pixels
+    int x, y;        // "StartX", "StartY": the text's top left corner on the page
+};
+
+void ReadBannerLayout(BannerLayout* layout);
+
+// Paints the product name as the banner on page in answer to WM_PAINT.
+void PaintBanner(HWND page, const BannerLayout* layout);
 
 // The logo window of a page at (10, 10), 120 by 210 pixels, shown. Returns
 // null when it cannot be created.

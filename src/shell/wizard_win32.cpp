@@ -1,5 +1,6 @@
 #include "wizard_win32.h"
 
+#include <prsht.h>
 #include <stddef.h>
 
 #include "install_sequence_win32.h"
@@ -81,12 +82,15 @@ INT_PTR AnswerNotify(const PageKind* kind, HWND page, UINT code) {
     return FALSE;
 }
 
+// Read when the wizard is made, before its pages exist.
+BannerLayout gBannerLayout;
+
 INT_PTR PageProc(const PageKind* kind, HWND page, UINT message, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         return CreateLogoWindow(page) != nullptr;
     case WM_PAINT:
-        PaintBanner(page);
+        PaintBanner(page, &gBannerLayout);
         return FALSE;
     case WM_COMMAND:
         return kind->commandAnswer;
@@ -96,8 +100,6 @@ INT_PTR PageProc(const PageKind* kind, HWND page, UINT message, LPARAM lParam) {
     return FALSE;
 }
 
-}  // namespace
-
 INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
     return PageProc(&kWelcomePage, page, message, lParam);
 }
@@ -106,6 +108,7 @@ INT_PTR CALLBACK FinishPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) 
     return PageProc(&kFinishPage, page, message, lParam);
 }
 
+// Fills one page description for the template with the given numeric id.
 void InitPage(PROPSHEETPAGEA_V1* page, int templateId, const char* title, DLGPROC dialogProc) {
     ZeroBytes(page, sizeof *page);
     page->dwSize = PROPSHEETPAGEA_V1_SIZE;
@@ -118,7 +121,10 @@ void InitPage(PROPSHEETPAGEA_V1* page, int templateId, const char* title, DLGPRO
     page->lParam = 0;
 }
 
+}  // namespace
+
 void RunWizard(HWND parent) {
+    ReadBannerLayout(&gBannerLayout);
     PROPSHEETPAGEA_V1 pages[2];
     InitPage(&pages[0], IDD_WELCOME, "", WelcomePageProc);
     InitPage(&pages[1], IDD_FINISH, "", FinishPageProc);
