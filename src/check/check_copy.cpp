@@ -166,6 +166,14 @@ void CheckDiskId(Checker* checker, CopyState* state, const PlannedFile& file) {
                           file.diskId.c_str(), kMediaSection));
 }
 
+// The stored extensions that CompressedNameTable restores, as a list.
+std::string RestoredExtensions() {
+    std::string list;
+    for (const CompressedName& row : CompressedNameTable)
+        list += std::string(list.empty() ? "" : " ") + row.storedExtension;
+    return list;
+}
+
 // Names that the expansion and the stored file disagree on.
 void CheckStoredName(Checker* checker, const PlannedFile& file, char headerLetter) {
     std::string stored = file.listed.substr(file.listed.find_last_of("\\/") + 1);
@@ -173,15 +181,11 @@ void CheckStoredName(Checker* checker, const PlannedFile& file, char headerLette
     if (file.folder == "inf")
         return;
     char last = file.installed.empty() ? 0 : file.installed.back();
-    if (file.compressed && !renamed && last == '_') {
-        std::string restored;
-        for (const CompressedName& row : CompressedNameTable)
-            restored += std::string(restored.empty() ? "" : " ") + row.storedExtension;
+    if (file.compressed && !renamed && last == '_')
         AddFinding(checker, kWarning, file.line,
                    Format("%s is compressed, but the program restores only the extensions "
                           "%s: it is installed expanded as %s",
-                          stored.c_str(), restored.c_str(), file.installed.c_str()));
-    }
+                          stored.c_str(), RestoredExtensions().c_str(), file.installed.c_str()));
     else if (file.compressed && renamed && headerLetter > ' ' &&
              (headerLetter | 0x20) != (last | 0x20))
         AddFinding(checker, kWarning, file.line,
