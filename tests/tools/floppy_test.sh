@@ -76,7 +76,7 @@ done
 # Refusals: each fails with the message named and leaves no image.
 small=$(folder small '[Source Media Descriptions]\n1=Small\n')
 big=$(folder big '[Source Media Descriptions]\n1=Big\n')
-head -c 1572864 /dev/urandom >"$big/data.bin"
+head -c 1572864 /dev/zero >"$big/data.bin"
 case_clash=$(folder clash '')
 touch "$case_clash/A.TXT" "$case_clash/a.txt"
 mkdir -p "$work/nodat" "$work/stub"

@@ -207,16 +207,24 @@ TEST(SetupCheck, FilesOnLaterDiskettesAndCompressedNamesAreFoundAsTheProgramFind
     TempSet second;  // holds tc.dr_ too
     fs::remove(set.dir() + "/tc.dr_");
     set.Edit("1,readme.txt", "1,README.TXT\r\n1,sub\\notes.txt");
-    set.Write("SUB/Notes.tx_", Compressed('t', 10));
+    set.Write("SUB/Notes.tx_", Compressed('t', 16));
     set.Edit("SizeInKB=12", "SizeInKB=14");
     CheckPlan plan = set.Check({second.dir()});
     EXPECT_EQ("", Findings(plan));
     ASSERT_EQ(4u, plan.files.size());
     EXPECT_EQ(0, plan.files[1].diskette);
     EXPECT_EQ(0, plan.files[2].diskette);  // the LZ library opens notes.tx_ for notes.txt
-    EXPECT_EQ(10, plan.files[2].size);
+    EXPECT_EQ(16, plan.files[2].size);
     EXPECT_EQ(1, plan.files[3].diskette);
     EXPECT_EQ("Please insert the diskette labeled Disk One into A:", plan.files[3].prompt);
+}
+
+TEST(SetupCheck, CompressedFilesUnder16BytesAreReported) {
+    TempSet set;
+    set.Write("tc.dr_", Compressed('v', 15));
+    EXPECT_NE(std::string::npos, Findings(set.Check()).find("warning 18: tc.dr_ is compressed but "
+                                                           "expands to only 15 bytes"))
+        << Findings(set.Check());
 }
 
 TEST(SetupCheck, SizeInKBForAFullBarIsTheExactOneOrTheNearest) {
