@@ -9,11 +9,14 @@
 #include "copy_rules.h"
 #include "setupinfo/error_box_win32.h"
 #include "setupinfo/fields.h"
+#include "setupinfo/platform_win32.h"
 #include "setupinfo/setup_state_win32.h"
 #include "setupinfo/setup_vocabulary.h"
 #include "setupinfo/text.h"
 
 static const char kNoMemoryText[] = "Not enough memory to process Setup Information file.";
+static const char kCantInstallLabel[] = "Can't install file: ";
+static const char kTempPrefix[] = "kel";
 
 // What the phase holds while it works through one list, reused line by line.
 struct CopyList {
@@ -57,14 +60,19 @@ static INT OpenSource(HWND page, CopyList* list, const char* sourceDir) {
     }
 }
 
-// Both files are open by now, so their paths are lower-cased in place, as
-// the status lines show them.
+// A label and a path in lower case, as the page shows paths. The path itself
+// keeps its case, which the installed file's name takes.
+static void FormatPath(char* text, int cchText, const char* label, const char* path) {
+    TextCopy(text, cchText, label);
+    int cchLabel = TextLength(text);
+    TextAppend(text, cchText, path);
+    CharLowerA(text + cchLabel);
+}
+
 static void ShowCopyStatus(CopyList* list) {
-    CharLowerA(list->plan.sourcePath);
-    TextFormat(list->status, sizeof list->status, "Copy : %s", list->plan.sourcePath);
+    FormatPath(list->status, sizeof list->status, "Copy : ", list->plan.sourcePath);
     SetWindowTextA(list->sourceLine, list->status);
-    CharLowerA(list->plan.targetPath);
-    TextFormat(list->status, sizeof list->status, "To : %s", list->plan.targetPath);
+    FormatPath(list->status, sizeof list->status, "To : ", list->plan.targetPath);
     SetWindowTextA(list->targetLine, list->status);
 }
 
@@ -75,27 +83,119 @@ static void CountCopied(LONG result) {
         SendMessageA(gSetup.progressBar, PBM_SETPOS, (WPARAM)percent, 0);
 }
 
+// A new empty file with a short name (kelXXXX.tmp) in the target's folder.
+static bool MakeTempFile(const char* targetPath, char* tempPath) {
+    char folder[kPathSize];
+    TextCopy(folder, sizeof folder, targetPath);
+    char* cut = folder;
+    for (char* p = folder; *p; p++)
+        if (*p == '\\')
+            cut = p;
+    *cut = '\0';
+    return GetTempFileNameA(folder, kTempPrefix, 0, tempPath) != 0;
+}
+
+// Expands the source into a new temporary file beside the target, so that a
+// failed copy never touches the installed file. A copy is complete when it
+// holds as many bytes as the source expands to: the LZ library reads a
+// compressed file cut short as a shorter file, without an error. Returns the
+// size, or -1 with no temporary file left.
+static LONG ExpandToTemp(INT source, const char* targetPath, char* tempPath) {
+    if (!MakeTempFile(targetPath, tempPath))
+        return -1;
+    HFILE temp = _lopen(tempPath, OF_WRITE | OF_SHARE_EXCLUSIVE);
+    LONG size = LZSeek(source, 0, 2);
+    LONG copied = -1;
+    if (temp != HFILE_ERROR && size >= 0 && LZSeek(source, 0, 0) == 0)
+        copied = LZCopy(source, temp);
+    if (temp != HFILE_ERROR)
+        _lclose(temp);
+    if (copied == size && size >= 0)
+        return size;
+    DeleteFileA(tempPath);
+    return -1;
+}
+
+typedef BOOL(WINAPI* MoveFileExFn)(LPCSTR, LPCSTR, DWORD);
+
+// Has the system put the temporary file in the target's place when it
+// restarts, which the program requests anyway: the Windows 95 family carries
+// out the [rename] lines of wininit.ini once at boot, in short names; the NT
+// family keeps MoveFileEx's delayed renames, a function Windows 95 lacks.
+static bool ReplaceAtRestart(const char* tempPath, const char* targetPath) {
+    if (IsWindows95Family()) {
+        char shortTemp[kPathSize];
+        char shortTarget[kPathSize];
+        DWORD cchTemp = GetShortPathNameA(tempPath, shortTemp, sizeof shortTemp);
+        DWORD cchTarget = GetShortPathNameA(targetPath, shortTarget, sizeof shortTarget);
+        return cchTemp > 0 && cchTemp < sizeof shortTemp && cchTarget > 0 &&
+               cchTarget < sizeof shortTarget &&
+               WritePrivateProfileStringA("rename", shortTarget, shortTemp, "wininit.ini");
+    }
+    auto moveFileEx = LookUpFunction<MoveFileExFn>("kernel32.dll", "MoveFileExA");
+    return moveFileEx != nullptr &&
+           moveFileEx(tempPath, targetPath, MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING);
+}
+
+enum ReplaceResult { kReplaced, kReplacedAtRestart, kNotReplaced };
+
+// Puts the complete temporary file in the target's place. Renames within one
+// folder either happen or not, and Windows 95 has no function that replaces a
+// file, so an existing target is first moved aside, then put back if the new
+// file cannot take its place: the old file is never lost. A target that
+// cannot even be moved aside is in use, as a running driver is.
+static ReplaceResult ReplaceTarget(const char* tempPath, const char* targetPath) {
+    if (MoveFileA(tempPath, targetPath))
+        return kReplaced;
+    char asidePath[kPathSize];
+    if (GetFileAttributesA(targetPath) == INVALID_FILE_ATTRIBUTES ||
+        !MakeTempFile(targetPath, asidePath))
+        return kNotReplaced;
+    DeleteFileA(asidePath);
+    if (!MoveFileA(targetPath, asidePath))
+        return ReplaceAtRestart(tempPath, targetPath) ? kReplacedAtRestart : kNotReplaced;
+    if (!MoveFileA(tempPath, targetPath)) {
+        MoveFileA(asidePath, targetPath);
+        return kNotReplaced;
+    }
+    SetFileAttributesA(asidePath, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(asidePath);
+    return kReplaced;
+}
+
+// Installs the open source as the target. Returns its size, or -1 when it
+// could not be installed; the old target is then as it was.
+static LONG InstallFile(INT source, const char* targetPath) {
+    char tempPath[kPathSize];
+    LONG size = ExpandToTemp(source, targetPath, tempPath);
+    if (size < 0)
+        return -1;
+    if (ReplaceTarget(tempPath, targetPath) == kNotReplaced) {
+        DeleteFileA(tempPath);
+        return -1;
+    }
+    return size;
+}
+
 static LineResult CopyListedFile(HWND page, CopyList* list, const CopyListNames* names) {
     if (PlanCopyLine(list->line, names, &list->plan) != kCopyLineFile)
         return kLineDone;
     INT source = OpenSource(page, list, names->sourceDir);
     if (source == -1)
         return kLineCancelled;
-    // Any other error of the LZ library: the copy fails, but an existing
-    // target is left untouched rather than created empty.
-    if (source < 0) {
-        ShowCopyStatus(list);
-        CountCopied(source);
+    ShowCopyStatus(list);
+    // A source the LZ library refuses with another error cannot be installed.
+    LONG size = source >= 0 ? InstallFile(source, list->plan.targetPath) : -1;
+    if (source >= 0)
+        LZClose(source);
+    if (size >= 0) {
+        CountCopied(size);
         return kLineDone;
     }
-    INT target = LZOpenFileA(list->plan.targetPath, &list->targetFile,
-                             OF_CREATE | OF_WRITE | OF_SHARE_EXCLUSIVE);
-    ShowCopyStatus(list);
-    LONG result = target >= 0 ? LZCopy(source, target) : LZERROR_BADOUTHANDLE;
-    LZClose(source);
-    if (target >= 0)
-        LZClose(target);
-    CountCopied(result);
+    // One box names the file, as its status line shows it; the list goes on.
+    FormatPath(gSetup.messageText, sizeof gSetup.messageText, kCantInstallLabel,
+               list->plan.targetPath);
+    ShowErrorBox(gSetup.messageText);
     return kLineDone;
 }
 

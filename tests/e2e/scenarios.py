@@ -14,6 +14,7 @@ import shutil
 import struct
 import subprocess
 import sys
+import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 SAMPLES = os.path.join(ROOT, "samples", "files")
@@ -184,6 +185,19 @@ class Run:
         wine(self.env, "reg", "add", WIN_INI_KEY, "/v", "load", "/t", "REG_SZ",
              "/d", "clock.exe", "/f")
 
+    def hold(self, name):
+        """Puts an older file at `name` below the Windows folder and holds it open without
+        sharing, as a running system holds its driver, until the holder's input ends."""
+        with open(os.path.join(self.windows, name), "wb") as f:
+            f.write(OLDER_FILE)
+        holder = subprocess.Popen(
+            [self.env["WINE_LOADER"], os.path.join(self.build, "tests", "e2e", "kelmo_hold.exe"),
+             "C:\\windows\\" + name.replace("/", "\\")],
+            env=self.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        if holder.stdout.readline().strip() != b"held":
+            raise RuntimeError("kelmo_hold could not hold " + name)
+        return holder
+
     def snapshot(self):
         keys = (ENUM_KEY, CLASS_KEY, SOFTWARE_KEY, CLASSES_KEY, WIN_INI_KEY)
         return {"files": file_listing(self.windows),
@@ -235,6 +249,60 @@ def check_unchanged(fail, before, after):
     changed = sorted(k for k in set(before["files"]) | set(after["files"])
                      if before["files"].get(k) != after["files"].get(k))
     fail.equal([], changed, "files of the Windows folder unchanged")
+
+
+OLDER_FILE = b"the driver that runs now\r\n" * 40
+TEMP_NAME = re.compile(r"kel[0-9a-f]{1,4}\.tmp$", re.I)
+RENAMES_KEY = r"HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Session Manager"
+
+
+def temp_files(run):
+    return sorted(os.path.relpath(os.path.join(folder, name), run.windows)
+                  for folder, _, names in os.walk(run.windows)
+                  for name in names if TEMP_NAME.match(name))
+
+
+def check_nothing_left(fail, run):
+    """A successful install leaves no temporary file and schedules no rename."""
+    fail.equal([], temp_files(run), "temporary files left")
+    fail.check(not os.path.exists(os.path.join(run.windows, "wininit.ini")), "no wininit.ini")
+    fail.equal(None, reg_query(run.env, RENAMES_KEY).get("", {}).get(
+        "PendingFileRenameOperations"), "no rename scheduled for the restart")
+
+
+def check_replaced_at_restart(fail, run, s, holder):
+    """The held file keeps its old bytes until the restart, which puts the new file in
+    its place once the system has let go of it: through wininit.ini on the Windows 95
+    family, MoveFileEx on the NT family. Under Wine the restart request itself runs
+    what a boot runs, and the holder lets go as the session ends."""
+    name = s["hold"]
+    target = os.path.join(run.windows, name)
+    new = read(os.path.join(SAMPLES, os.path.basename(name)))
+    try:
+        out = holder.communicate(timeout=300)[0].decode("latin-1")
+    except subprocess.TimeoutExpired:
+        holder.kill()
+        out = holder.communicate()[0].decode("latin-1")
+    released = re.search(r"^released ([0-9a-f]*)\r?$", out, re.M)
+    fail.check(released and bytes.fromhex(released.group(1)) == OLDER_FILE,
+               name + " in use keeps its old bytes until the restart", "released " + OLDER_FILE.hex(),
+               out)
+    replaced = wait_until(lambda: read(target) == new and not temp_files(run))
+    fail.check(replaced, name + " replaced at the restart, no temporary file left", [],
+               temp_files(run))
+    fail.equal(s.get("version") == "win95",
+               os.path.exists(os.path.join(run.windows, "wininit.bak")),
+               "wininit.ini carried the rename on the Windows 95 family only")
+
+
+def wait_until(ready, seconds=120):
+    """Polls ready until it holds or the limit has passed; returns its last answer."""
+    deadline = time.monotonic() + seconds
+    while not ready():
+        if time.monotonic() > deadline:
+            return ready()
+        time.sleep(0.2)
+    return True
 
 
 def check_files(fail, run, expected, absent):
@@ -353,12 +421,14 @@ class RegistryReader:
         return self.trees[root].get(rel.lower())
 
 
-def check_plan_outcome(fail, run, plan, after, boxes):
+def check_plan_outcome(fail, run, plan, after, boxes, unplanned=()):
     """What setupcheck planned against what setup.exe did: files with their sizes, the
     diskette prompts (a Cancel ends its list), registry keys and values on every
     adapter instance, and the ini lines."""
     prompts, cancelled = [], set()
     for f in plan["files"]:
+        if f["target"].upper() in unplanned:
+            continue
         path = windows_file(run, f["target"])
         copied = f["present"] and f["list"] not in cancelled
         if f["prompt"] and f["list"] not in cancelled:
@@ -489,9 +559,22 @@ SCENARIOS = {
     "back_next": dict(steps=TO_FINISH + ["back", "page:welcome", "next", "page:finish", "cancel"],
                       pages=[WELCOME_PAGE, FINISH_PAGE, WELCOME_PAGE, FINISH_PAGE]),
     "full_install": FULL_INSTALL,
-    # The same on a system that answers as Windows 95 does: the restart is
-    # requested without the NT family's shutdown privilege.
-    "windows95": dict(FULL_INSTALL, version="win95"),
+    # The running driver is held open, so it is replaced at the restart; a
+    # compressed file cut short cannot be installed, which is said, and the
+    # rest of the list follows.
+    "in_use": dict(
+        FULL_INSTALL, steps=TO_FINISH + ["finish"], hold="system32/kelmo.drv", cut="kelmo.vx_",
+        boxes=[error_box("Can't install file: c:\\windows\\system32\\kelmo.vxd"),
+               readme_box(PRODUCT)],
+        files=dict(WINDOWS_FILES, **{k: v for k, v in SYSTEM_FILES.items()
+                                     if k not in ("system32/kelmo.drv", "system32/kelmo.vxd")}),
+        absent=NEVER_FILES + ["system32/kelmo.vxd"]),
+    # The same on a system that answers as Windows 95 does: wininit.ini
+    # replaces the driver at the restart, which is requested without the NT
+    # family's shutdown privilege.
+    "windows95": dict(FULL_INSTALL, version="win95", hold="system32/kelmo.drv",
+                      files=dict(WINDOWS_FILES, **{k: v for k, v in SYSTEM_FILES.items()
+                                                   if k != "system32/kelmo.drv"})),
     # A missing file of the Windows list, the prompt cancelled; a long product name.
     "diskette_cancel": dict(
         remove="kelmotry.ex_",
@@ -528,13 +611,21 @@ SCENARIOS = {
 def run_scenario(run, fail, s):
     if "remove" in s:
         os.remove(os.path.join(run.diskette, s["remove"]))
+    if "cut" in s:
+        path = os.path.join(run.diskette, s["cut"])
+        os.truncate(path, os.path.getsize(path) // 2)
     if "edit" in s:
         edit_file(os.path.join(run.diskette, "setup.dat"), s["edit"])
     run.preset_system(s.get("version"))
     plan = check_checker(fail, run, s, run.check_set())
+    holder = run.hold(s["hold"]) if "hold" in s else None
     before = run.snapshot()
     events, trace = run.drive(s.get("steps", TO_FINISH + ["finish"]), s.get("answers"))
     after = run.snapshot()
+    if holder:
+        check_replaced_at_restart(fail, run, s, holder)
+    elif "product" in s:
+        check_nothing_left(fail, run)
     fail.equal([], events["error"] + events["timeout"], "driver errors")
     fail.equal([0], [e["code"] for e in events["exit"]], "exit code of setup.exe")
     fail.equal(s.get("boxes", []), [(b["caption"], b["text"], b["buttons"], b["icon"])
@@ -551,7 +642,12 @@ def run_scenario(run, fail, s):
     if "product" not in s:
         return check_unchanged(fail, before, after)
     if plan is not None:
-        check_plan_outcome(fail, run, plan, after, events["box"])
+        # The checker cannot know which file is in use or cut short.
+        unplanned = {"C:\\WINDOWS\\" + s[k].replace("/", "\\").upper()
+                     for k in ("hold",) if k in s}
+        if "cut" in s:
+            unplanned.add("C:\\WINDOWS\\SYSTEM32\\KELMO.VXD")
+        check_plan_outcome(fail, run, plan, after, events["box"], unplanned)
     if "files" in s:
         check_files(fail, run, s["files"], s["absent"])
     check_ini(fail, after, s["product"], s.get("load", "clock.exe kelmotry.exe"))

@@ -114,6 +114,7 @@ TEST_F(CopyPhaseTest, InstallsEveryListedFileExpandedUnderItsInstalledName) {
                    "[Product]\r\nDriverInf=oem.ini\r\nOemsetupInf=oemsetup.inf\r\n"
                    "[WindowsDir]\r\n1,display.dr_\r\n  \r\n1 FOO.DR_\r\n1,readme.1st\r\n"
                    "[SystemDir]\r\n1,disk1\\vga.dr_\r\n\r\n1,kelmo.vx_\r\n1,oem.in_\r\n");
+    WriteFileBytes(win / "display.drv", "an older driver");  // replaced, nothing left beside
     BoxAnswerer boxes;
     CopyPhase(page.hwnd);
 
@@ -178,7 +179,13 @@ TEST_F(CopyPhaseTest, DriverInfGoesIntoTheInfFolderUnderItsInstallName) {
             CreateDirectoryA((target / "inf").c_str(), nullptr);
         lstrcpyA(gSetup.driverInf, c.driverInf);
         lstrcpyA(gSetup.oemsetupInf, c.oemsetupInf);
+        size_t boxesBefore = boxes.Seen().size();
         EXPECT_EQ(kListCopied, CopyList("1,oem.in_\r\n", target.path));
+        // Without an inf folder the file cannot be installed, and that is said.
+        std::vector<SeenBox> seen = boxes.Seen();
+        ASSERT_EQ(boxesBefore + (c.infFolder ? 0 : 1), seen.size());
+        if (!c.infFolder)
+            EXPECT_EQ("Can't install file: " + Lower(target / "inf\\oemsetup.inf"), seen.back().text);
         std::string all = Entries(target.path) + "|" + Entries(target / "inf");
         std::string where = std::string(c.driverInf) + " -> " + c.oemsetupInf;
         if (c.landsAs)
@@ -191,7 +198,30 @@ TEST_F(CopyPhaseTest, DriverInfGoesIntoTheInfFolderUnderItsInstallName) {
                   all) << where;
     }
     EXPECT_FALSE(FileExists(disk.path + "\\..\\escape.inf"));
-    EXPECT_TRUE(boxes.Seen().empty()) << "a target that cannot be made is not reported";
+}
+
+// A copy that fails leaves the installed file as it was and nothing beside
+// it, is said once, and the list goes on: a compressed file cut short, and
+// one that opens but cannot be read, as on a bad sector.
+TEST_F(CopyPhaseTest, FailedCopyKeepsTheInstalledFileAndIsSaid) {
+    std::string whole = ReadFileBytes(Fixtures() + "\\display.dr_");
+    WriteFileBytes(disk / "display.dr_", whole.substr(0, whole.size() / 2));
+    Put("readme.1st");
+    WriteFileBytes(win / "display.drv", "the installed driver");
+    WriteFileBytes(win / "unreadable.drv", "the installed other driver");
+    BoxAnswerer boxes;
+    EXPECT_EQ(kListCopied, CopyList("1,display.dr_\r\n1,readme.1st\r\n", win.path));
+    EXPECT_EQ(kListCopied, CopyList("1,unreadable.dr_\r\n", win.path, Fixtures()));
+    EXPECT_EQ("the installed driver", ReadFileBytes(win / "display.drv"));
+    EXPECT_EQ("the installed other driver", ReadFileBytes(win / "unreadable.drv"));
+    EXPECT_EQ(Original("readme.1st"), ReadFileBytes(win / "readme.1st"));
+    EXPECT_EQ("display.drv readme.1st unreadable.drv", Entries(win.path));
+    std::vector<SeenBox> seen = boxes.Seen();
+    ASSERT_EQ(2u, seen.size());
+    EXPECT_EQ("Can't install file: " + Lower(win / "display.drv"), seen[0].text);
+    EXPECT_EQ("Can't install file: " + Lower(win / "unreadable.drv"), seen[1].text);
+    ExpectBoxes({seen[0]}, 1, seen[0].text, false);
+    EXPECT_EQ(2048, gSetup.copiedBytes) << "only readme.1st counts";
 }
 
 TEST_F(CopyPhaseTest, MissingFileAsksForItsDisketteUntilItIsThereOrCancel) {
