@@ -27,7 +27,6 @@ struct CopyList {
     HWND sourceLine;  // the status lines, looked up once per list
     HWND targetLine;
     OFSTRUCT sourceFile;
-    OFSTRUCT targetFile;
 };
 
 enum LineResult { kLineDone, kLineCancelled };
@@ -133,34 +132,33 @@ static bool ReplaceAtRestart(const char* tempPath, const char* targetPath) {
                WritePrivateProfileStringA("rename", shortTarget, shortTemp, "wininit.ini");
     }
     auto moveFileEx = LookUpFunction<MoveFileExFn>("kernel32.dll", "MoveFileExA");
-    return moveFileEx != nullptr &&
-           moveFileEx(tempPath, targetPath, MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING);
+    const DWORD flags = MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING;
+    return moveFileEx != nullptr && moveFileEx(tempPath, targetPath, flags);
 }
 
-enum ReplaceResult { kReplaced, kReplacedAtRestart, kNotReplaced };
-
-// Puts the complete temporary file in the target's place. Renames within one
-// folder either happen or not, and Windows 95 has no function that replaces a
-// file, so an existing target is first moved aside, then put back if the new
-// file cannot take its place: the old file is never lost. A target that
-// cannot even be moved aside is in use, as a running driver is.
-static ReplaceResult ReplaceTarget(const char* tempPath, const char* targetPath) {
+// Puts the complete temporary file in the target's place, now or at the
+// restart; false when neither can be done. Renames within one folder either
+// happen or not, and Windows 95 has no function that replaces a file, so an
+// existing target is first moved aside, then put back if the new file cannot
+// take its place: the old file is never lost. A target that cannot even be
+// moved aside is in use, as a running driver is.
+static bool ReplaceTarget(const char* tempPath, const char* targetPath) {
     if (MoveFileA(tempPath, targetPath))
-        return kReplaced;
+        return true;
     char asidePath[kPathSize];
     if (GetFileAttributesA(targetPath) == INVALID_FILE_ATTRIBUTES ||
         !MakeTempFile(targetPath, asidePath))
-        return kNotReplaced;
+        return false;
     DeleteFileA(asidePath);
     if (!MoveFileA(targetPath, asidePath))
-        return ReplaceAtRestart(tempPath, targetPath) ? kReplacedAtRestart : kNotReplaced;
+        return ReplaceAtRestart(tempPath, targetPath);
     if (!MoveFileA(tempPath, targetPath)) {
         MoveFileA(asidePath, targetPath);
-        return kNotReplaced;
+        return false;
     }
     SetFileAttributesA(asidePath, FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(asidePath);
-    return kReplaced;
+    return true;
 }
 
 // Installs the open source as the target. Returns its size, or -1 when it
@@ -170,7 +168,7 @@ static LONG InstallFile(INT source, const char* targetPath) {
     LONG size = ExpandToTemp(source, targetPath, tempPath);
     if (size < 0)
         return -1;
-    if (ReplaceTarget(tempPath, targetPath) == kNotReplaced) {
+    if (!ReplaceTarget(tempPath, targetPath)) {
         DeleteFileA(tempPath);
         return -1;
     }
