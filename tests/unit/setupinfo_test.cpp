@@ -37,6 +37,7 @@ TEST(FilterSetupText, DropsCommentsAndStopsAtTheMarkerTheSizeAShortReadOrAnError
         // A comment takes its line's CR LF, even inside quotes: the next line joins it.
         {__LINE__, ";x\r\n[S] ;\r\n\"x;y\"\r\n1\r\n", "[S] \"x1\r\n\x1a", 1},
         {__LINE__, std::string("ab\x1a" "cd", 5), "ab\x1a", 1},
+        {__LINE__, std::string(";\x1a\nabc", 6), "\x1a", 1},
         // Refilled after each 1024 bytes delivered, so a comment among them costs a read.
         {__LINE__, std::string(1024, 'x'), std::string(1024, 'x') + "\x1a", 1},
         {__LINE__, ";\n" + std::string(1022, 'y'), std::string(1022, 'y') + "\x1a", 2},
