@@ -56,7 +56,7 @@ touch "$work/before"
 # +process shows the restart request: the command line of wineboot.
 if [ $headless = 1 ]; then
   say "running the wizard headless on $DISPLAY, driven by kelmo_drive"
-  WINEDEBUG=+process "$WINE_LOADER" "$build/tests/e2e/kelmo_drive.exe" \
+  WINEDEBUG=+process "$WINE_LOADER" "$build/tools/kelmo_drive/kelmo_drive.exe" \
     --exe 'A:\setup.exe' --dir 'A:\' --shots "Z:$(tr / '\\' <<<"$work")" \
     page:welcome shot:welcome next page:finish shot:finish finish \
     2>"$work/trace.log" | tee "$work/driver.log"

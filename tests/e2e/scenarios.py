@@ -223,7 +223,7 @@ class Run:
 
     def drive(self, steps, answers):
         """Runs the driver: {event: [bodies]} and the Wine +process trace."""
-        driver = os.path.join(self.build, "tests", "e2e", "kelmo_drive.exe")
+        driver = os.path.join(self.build, "tools", "kelmo_drive", "kelmo_drive.exe")
         args = [self.env["WINE_LOADER"], driver,
                 "--exe", "A:\\setup.exe", "--dir", "A:\\", "--shots", windows_path(self.work)]
         if answers:
