@@ -6,11 +6,11 @@
 # The diskette is also written as a 1.44 MB floppy image for emulators.
 #
 # With a usable display the wizard opens in a Wine desktop window for you to
-# click through. Without one it runs headless under Xvfb, driven by the
-# end-to-end driver program, and saves both pages as PNG pictures in the
-# build tree (and in docs/, for the README, with KELMO_DEMO_DOCS=1). Either
-# way it ends by printing what the install changed: files, registry values
-# and ini lines.
+# click through. Without one it runs headless under Xvfb, driven by
+# tools/kelmo_drive (the end-to-end tests use it too), and saves both pages
+# as PNG pictures in the build tree (and in docs/, for the README, with
+# KELMO_DEMO_DOCS=1). Either way it ends by printing what the install
+# changed: files, registry values and ini lines.
 #
 #   KELMO_DEMO_HEADLESS=1  drive the wizard under Xvfb even with a display
 #   KELMO_DEMO_BUILD=DIR   build tree to use (default build/win32)
