@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """End-to-end scenarios: setup.exe on the sample diskette, under Wine and Xvfb, in a
-fresh prefix with a simulated adapter, worked by kelmo_drive.exe.
+fresh prefix with a simulated adapter, worked by kelmo_drive of tools/demo.
 
     scenarios.py --build BUILD_DIR SCENARIO
 """
@@ -223,7 +223,7 @@ class Run:
 
     def drive(self, steps, answers):
         """Runs the driver: {event: [bodies]} and the Wine +process trace."""
-        driver = os.path.join(self.build, "tools", "kelmo_drive", "kelmo_drive.exe")
+        driver = os.path.join(self.build, "tools", "demo", "kelmo_drive.exe")
         args = [self.env["WINE_LOADER"], driver,
                 "--exe", "A:\\setup.exe", "--dir", "A:\\", "--shots", windows_path(self.work)]
         if answers:
