@@ -10,7 +10,7 @@ static const char kUsage[] =
     "usage: kelmo_drive --exe PATH --dir DIR [--shots DIR] [--answers ok,cancel,...] STEP...\n"
     "  Starts PATH in DIR. Message boxes are answered from the list, OK beyond it.\n"
     "  Steps: page:welcome, page:finish (wait for the page, report its buttons), next, back,\n"
-    "  finish, cancel, close (the system menu's Close), shot:NAME (save DIR/NAME.bmp).\n";
+    "  finish, cancel, close (the system menu's Close), shot:NAME (NAME.bmp in --shots).\n";
 
 // Limits, not delays: every wait ends as soon as its state is there. They
 // are generous because under an emulated CPU the first window takes seconds.
