@@ -6,11 +6,11 @@
 # The diskette is also written as a 1.44 MB floppy image for emulators.
 #
 # With a usable display the wizard opens in a Wine desktop window for you to
-# click through. Without one it runs headless under Xvfb, driven by the
-# end-to-end driver program, and saves both pages as PNG pictures in the
-# build tree (and in docs/, for the README, with KELMO_DEMO_DOCS=1). Either
-# way it ends by printing what the install changed: files, registry values
-# and ini lines.
+# click through. Without one it runs headless under Xvfb, driven by
+# kelmo_drive of tools/demo (the end-to-end tests use it too), and saves both
+# pages as PNG pictures in the build tree (and in docs/, for the README, with
+# KELMO_DEMO_DOCS=1). Either way it ends by printing what the install
+# changed: files, registry values and ini lines.
 #
 #   KELMO_DEMO_HEADLESS=1  drive the wizard under Xvfb even with a display
 #   KELMO_DEMO_BUILD=DIR   build tree to use (default build/win32)
@@ -31,7 +31,7 @@ if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >/dev/null
 fi
-cmake --build "$build" --target setup kelmo_drive e2e_diskette >/dev/null
+cmake --build "$build" --target setup kelmo_drive sample_diskette >/dev/null
 
 rm -rf "$work"
 mkdir -p "$work"
@@ -56,7 +56,7 @@ touch "$work/before"
 # +process shows the restart request: the command line of wineboot.
 if [ $headless = 1 ]; then
   say "running the wizard headless on $DISPLAY, driven by kelmo_drive"
-  WINEDEBUG=+process "$WINE_LOADER" "$build/tests/e2e/kelmo_drive.exe" \
+  WINEDEBUG=+process "$WINE_LOADER" "$build/tools/demo/kelmo_drive.exe" \
     --exe 'A:\setup.exe' --dir 'A:\' --shots "Z:$(tr / '\\' <<<"$work")" \
     page:welcome shot:welcome next page:finish shot:finish finish \
     2>"$work/trace.log" | tee "$work/driver.log"

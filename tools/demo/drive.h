@@ -1,0 +1,49 @@
+// kelmo_drive works setup.exe through its real windows, as a person would,
+// and prints one event per line: a name and a JSON object. The headless demo
+// runs the wizard with it and the end-to-end tests read its events.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <initializer_list>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+// setup.exe as the driver sees it.
+struct Drive {
+    PROCESS_INFORMATION process;
+    DWORD startTicks;
+    HWND wizard;  // none until its sheet is on screen
+    std::vector<std::string> answers;  // to the message boxes in turn; OK beyond the list
+    size_t nextAnswer;
+    std::set<HWND> answered;  // boxes answered that have not closed yet
+};
+
+// events.cpp. Each field's value is JSON text already.
+using EventFields = std::vector<std::pair<const char*, std::string>>;
+void Emit(const char* event, const EventFields& fields);
+std::string JsonString(const std::string& text);
+const char* JsonBool(bool value);
+std::string JsonNumbers(std::initializer_list<long> values);
+
+// dialogs.cpp
+std::string WindowText(HWND window);
+bool ControlUsable(HWND dialog, int id);
+// Finds the wizard among setup.exe's windows and answers each new message box once.
+void WatchDialogs(Drive* drive);
+
+// kelmo_drive.cpp. Waits for ready() while answering boxes; false when it did
+// not come in time or setup.exe ended.
+bool WaitFor(Drive* drive, const std::function<bool()>& ready);
+
+// wizard_steps.cpp. The sheet's current page (none before the sheet is up),
+// and one step of the command line run.
+HWND CurrentPage(HWND wizard);
+bool RunStep(Drive* drive, const std::string& shotsDir, const std::string& step);
+
+// screen_shot.cpp. Saves the wizard as NAME.bmp in shotsDir once it is
+// painted and still on screen, and reports where its page and logo are.
+bool TakeShot(Drive* drive, const std::string& shotsDir, const std::string& name);
