@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# make_copy_fixtures.sh DIR [bench]: writes the driver files of the copy
-# phase tests into DIR/plain and their SZDD-compressed forms (mscompress,
-# renamed to the diskette's "x.dr_" style) into DIR. With "bench", a few
-# megabytes of larger files for the copy benchmark instead.
+# make_copy_fixtures.sh DIR: writes the driver files of the copy phase tests
+# into DIR/plain and their SZDD-compressed forms (mscompress, renamed to the
+# diskette's "x.dr_" style) into DIR.
 set -eu  # no pipefail: the generators end by SIGPIPE
 out=$1
-mode=${2:-tests}
 rm -rf "$out"
 mkdir -p "$out/plain"
 cd "$out/plain"
@@ -33,14 +31,6 @@ compress() {  # name compressed-name
     mv "$1_" "../$2"
   fi
 }
-
-if [ "$mode" = bench ]; then
-  for i in 1 2 3 4 5 6 7 8; do
-    { noise "bench$i" 131072 | base64 -w 76; seq 1 90000; } | head -c 524288 > "bench$i.drv"
-    compress "bench$i.drv" "bench$i.dr_"
-  done
-  exit 0
-fi
 
 mixed display.drv 10000;  compress display.drv display.dr_
 mixed kelmo.vxd 3000;     compress kelmo.vxd kelmo.vx_
