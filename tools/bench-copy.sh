@@ -25,6 +25,6 @@ if [ -z "${DISPLAY:-}" ]; then
   trap '"$WINESERVER_BIN" -k 2>/dev/null; "$ROOT/tools/xvfb.sh" stop "$xinfo"' EXIT
 fi
 
-files="$BENCH_BUILD/tests/win32/copy_bench_files"
+files="$BENCH_BUILD/bench/copy_bench_files"
 say "running $ROUNDS rounds"
-"$WINE_LOADER" "$BENCH_BUILD/tests/win32/copy_bench.exe" "Z:${files//\//\\}" "$ROUNDS"
+"$WINE_LOADER" "$BENCH_BUILD/bench/copy_bench.exe" "Z:${files//\//\\}" "$ROUNDS"

@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# make_copy_fixtures.sh DIR [bench]: writes the driver files of the copy
-# phase tests into DIR/plain and their SZDD-compressed forms (mscompress,
-# renamed to the diskette's "x.dr_" style) into DIR. With "bench", a few
-# megabytes of larger files for the copy benchmark instead.
-set -eu  # no pipefail: the generators end by SIGPIPE
+# make_copy_fixtures.sh DIR: writes the driver files of the copy phase test
+# into DIR/plain and their SZDD-compressed forms (mscompress, named in the
+# diskette's "x.dr_" style) into DIR.
+set -eu  # no pipefail: head ends the generators by SIGPIPE
 out=$1
-mode=${2:-tests}
 rm -rf "$out"
 mkdir -p "$out/plain"
 cd "$out/plain"
@@ -16,45 +14,21 @@ noise() {  # seed size
 random.seed(sys.argv[1]); sys.stdout.buffer.write(random.randbytes(int(sys.argv[2])))' "$1" "$2"
 }
 
-# Mixed content: incompressible bytes around repeated text, so the expansion
-# meets both literals and back-references.
-mixed() {  # name size
-  { noise "$1" $(($2 / 4)); yes "Kelmo display driver line $1" | head -c $(($2 / 2));
-    noise "$1+" "$2"; } | head -c "$2" > "$1"
-}
-
-# mscompress writes files under 16 bytes wrongly (they expand to other
-# bytes); the LZ library copies a file that is not compressed as it is.
-compress() {  # name compressed-name
-  if [ "$(stat -c %s "$1")" -lt 16 ]; then
-    cp "$1" "../$2"
-  else
-    mscompress "$1"
-    mv "$1_" "../$2"
-  fi
-}
-
-if [ "$mode" = bench ]; then
-  for i in 1 2 3 4 5 6 7 8; do
-    { noise "bench$i" 131072 | base64 -w 76; seq 1 90000; } | head -c 524288 > "bench$i.drv"
-    compress "bench$i.drv" "bench$i.dr_"
-  done
-  exit 0
-fi
-
-mixed display.drv 10000;  compress display.drv display.dr_
-mixed kelmo.vxd 3000;     compress kelmo.vxd kelmo.vx_
-mixed FOO.DRV 700;        compress FOO.DRV FOO.DR_
-mixed vga.drv 5000;       compress vga.drv vga.dr_
-mixed x.drv 300;          compress x.drv x.dr_
+# Random bytes around repeated text, so that the expansion meets both literals
+# and back-references.
+for file in display.drv:10000 kelmo.vxd:3000 FOO.DRV:700 vga.drv:5000 x.drv:300; do
+  name=${file%:*} size=${file#*:}
+  { noise "$name" $((size / 4)); yes "Kelmo display driver line $name" | head -c $((size / 2));
+    noise "$name+" "$size"; } | head -c "$size" > "$name"
+  mscompress "$name"
+  mv "${name}_" "../${name%?}_"  # x.drv -> x.dr_
+done
 printf '[Version]\r\nSignature="$CHICAGO$"\r\nClass=Display\r\n' > oem.ini
-compress oem.ini oem.in_
-noise size1 1 > size1.txt;               compress size1.txt size1.tx_
-mixed size4096.txt 4096;                  compress size4096.txt size4096.tx_
-mixed size4097.txt 4097;                  compress size4097.txt size4097.tx_
+mscompress oem.ini
+mv oem.ini_ ../oem.in_
+# Stored as it is: the LZ library copies a file that is not compressed.
+noise readme.1st 1500 > readme.1st
+cp readme.1st ../readme.1st
 # A file that opens but cannot be read: reading the start of a process's own
 # memory fails with an I/O error, as a bad sector does.
 ln -s /proc/self/mem ../unreadable.dr_
-# Stored as it is: the LZ library copies files that are not compressed.
-mixed readme.1st 1500;    cp readme.1st ../readme.1st
-mixed notes 200;          cp notes ../notes

@@ -2,7 +2,4 @@
 // processes start once, with their output away from the test runner's pipes.
 #include <windows.h>
 
-int main() {
-    Sleep(INFINITE);
-    return 0;
-}
+int main() { Sleep(INFINITE); }

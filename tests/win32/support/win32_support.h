@@ -1,6 +1,5 @@
-// Helpers of the Win32 tests: temporary folders and files, registry
-// clean-up, and an answerer that finds the real message boxes the code under
-// test shows, records them and presses their buttons.
+// Helpers of the Win32 tests: temporary folders and files, and an answerer
+// of the real message boxes the code under test shows.
 #pragma once
 
 #include <windows.h>
@@ -18,51 +17,20 @@ struct TempDir {
 };
 
 void WriteFileBytes(const std::string& path, const std::string& bytes);
-std::string ReadFileBytes(const std::string& path);  // "<missing>" when unreadable
-bool FileExists(const std::string& path);
-void RemoveTree(const std::string& path);
+std::string ReadFileBytes(const std::string& path);  // "<missing>" when it cannot be opened
+std::string Entries(const std::string& dir);  // the sorted names in a folder, as created
 
-// A REG_SZ value, or "<no key>", "<no value>", "<not REG_SZ>".
-std::string RegReadString(HKEY root, const std::string& key, const char* valueName);
-bool RegKeyExists(HKEY root, const std::string& key);
-void RegDeleteTreeA_(HKEY root, const std::string& key);
-
-// Polls ready until it holds or a minute has passed; returns its last answer.
-// A limit, not a delay: under an emulated CPU windows take their time.
-bool WaitUntil(const std::function<bool()>& ready);
-
-struct SeenBox {
-    std::string caption, text;
-    bool hasCancel, hasIcon;
-};
-
-// Watches this process for message boxes from a second thread while it is
-// alive. Each box is recorded and answered by the next planned answer (IDOK
-// once the plan is used up); a planned action runs before the button press.
-class BoxAnswerer {
-public:
+// While alive, answers each message box of this thread from a timer its loop runs,
+// with the next planned button (then OK) after its action. said lists the boxes,
+// a line each: "caption: text", " [Cancel]" added where it has that button.
+struct BoxAnswerer {
+    struct Answer {
+        int button;
+        std::function<void()> before;
+    };
+    std::vector<Answer> plan;
+    std::string said;
+    UINT_PTR timer;
     BoxAnswerer();
     ~BoxAnswerer();
-    void Plan(int button, std::function<void()> before = nullptr);
-    std::vector<SeenBox> Seen();
-
-private:
-    static DWORD WINAPI ThreadProc(void* self);
-    void Run();
-    void Answer(HWND box);
-    CRITICAL_SECTION lock_;
-    std::vector<std::pair<int, std::function<void()>>> plan_;
-    std::vector<SeenBox> seen_;
-    std::vector<HWND> answered_;
-    HANDLE thread_;
-    volatile LONG stop_;
-};
-
-// A top-level window with the two status lines of the finish page, standing in
-// for the finish page that owns them.
-struct StatusPage {
-    HWND hwnd;
-    StatusPage();
-    ~StatusPage() { DestroyWindow(hwnd); }
-    std::string Text(int id) const;
 };
