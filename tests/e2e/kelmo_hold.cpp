@@ -12,14 +12,17 @@ static LRESULT CALLBACK HoldWndProc(HWND window, UINT message, WPARAM wParam, LP
     if (message == WM_QUERYENDSESSION)
         return TRUE;
     if (message == WM_ENDSESSION && wParam) {
-        unsigned char byte;
-        DWORD got;
+        // The restart goes on as soon as this returns, or after a few seconds
+        // if it does not: let go of the file first, print afterwards.
+        static unsigned char bytes[65536];
+        DWORD got = 0;
+        ReadFile(gFile, bytes, sizeof bytes, &got, nullptr);
+        CloseHandle(gFile);
         printf("released ");
-        while (ReadFile(gFile, &byte, 1, &got, nullptr) && got == 1)
-            printf("%02x", byte);
+        for (DWORD i = 0; i < got; i++)
+            printf("%02x", bytes[i]);
         printf("\n");
         fflush(stdout);
-        CloseHandle(gFile);
         PostQuitMessage(0);
     }
     return DefWindowProcA(window, message, wParam, lParam);
