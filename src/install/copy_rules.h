@@ -7,7 +7,8 @@ const int kCopyNameSize = 256;
 
 // The LZ library opens files through OpenFile, whose OFSTRUCT holds a path of
 // at most 127 characters: a longer source could never be opened however often
-// the diskette was inserted, and a longer target never created.
+// the diskette was inserted. Targets keep the same limit, which the program
+// has always had, so a set installs the same files it always did.
 const int kLzPathSize = 128;
 
 // Names compared for the driver INF: the platform's case-insensitive compare
