@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the shipped program: a 32-bit GUI program for Windows 4.0 of at most
-# 32 KiB that imports only the platform's own libraries and holds no
-# instruction the Pentium lacks. Prints its size and imports.
+# 32 KiB, run from the swap file when started from a diskette, that imports
+# only the platform's own libraries and holds no instruction the Pentium
+# lacks. Prints its size and imports.
 #   check-exe.sh setup.exe
 set -euo pipefail
 exe="$1"
@@ -19,6 +20,10 @@ grep -Eq "Subsystem\s+00000002" <<<"$headers" || { echo "not a windows GUI progr
 grep -Eq "MajorSubsystemVersion\s+4" <<<"$headers" && grep -Eq "MinorSubsystemVersion\s+0" <<<"$headers" \
   || { echo "subsystem version is not 4.0"; status=1; }
 [ "$size" -le 32768 ] || { echo "larger than 32 KiB"; status=1; }
+# IMAGE_FILE_REMOVABLE_RUN_FROM_SWAP: otherwise it is paged in from the
+# diskette it was started from, which the user takes out.
+characteristics=$(awk '$1 == "Characteristics" {print $2; exit}' <<<"$headers")
+(( ${characteristics:-0} & 0x0400 )) || { echo "not marked to run from the swap file"; status=1; }
 
 # Every instruction of the program, library helpers included, must run on
 # the 486 and the Pentium: no conditional moves (integer or x87), no FCOMI,
