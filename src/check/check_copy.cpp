@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <set>
 
 #include "check_host.h"
@@ -30,6 +31,7 @@ struct ListWalk {
 // with the length of the lists.
 struct CopyState {
     const SetFile* set;
+    std::unique_ptr<DiskLabels> labels;
     std::set<std::string> checkedIds;
     std::map<std::string, std::pair<bool, std::string>> keyed;  // present, value
     std::map<std::string, int> targets;  // lower-case target, its first line
@@ -248,7 +250,7 @@ void PlanListedFile(Checker* checker, ListWalk* walk, CopyState* state,
     LocateFile(*checker->input, file.listed, walk->drive, &file, &storedSize);
     char label[kPathSize];
     TextCopy(label, sizeof label, walk->label.c_str());
-    ReadDiskLabel(ReadKeyedOnce, state, file.diskId.c_str(), label, sizeof label);
+    ApplyDiskLabel(state->labels.get(), file.diskId.c_str(), label, sizeof label);
     file.label = label;
     if (file.diskette != (int)walk->drive) {
         walk->label = label;
@@ -321,6 +323,9 @@ void PlanCopyLists(Checker* checker) {
     CheckPlan* plan = checker->plan;
     CopyState state;
     state.set = &checker->set;
+    state.labels.reset(new DiskLabels);
+    TakeDiskLabels(checker->set.text.data(), checker->set.length, ReadKeyedOnce, &state,
+                   state.labels.get());
     plan->copyPhaseComplete = true;
     size_t drive = 0;
     for (const CopyListSection& list : kCopyLists) {

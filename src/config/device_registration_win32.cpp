@@ -59,9 +59,6 @@ static void ApplyDriverAddReg() {
 
 void RegisterDisplayDevices(HWND page) {
     (void)page;
-    ReadSetupString(kEnumPciSection, kVenderKey, gSetup.vender, gSetup.vender,
-                    sizeof gSetup.vender);
-    ReadSetupString(kEnumPciSection, kMfgKey, gSetup.mfg, gSetup.mfg, sizeof gSetup.mfg);
     char deviceKeyName[kPathSize];
     HKEY devices;
     if (ComposeDeviceKeyName(gSetup.vender, deviceKeyName, sizeof deviceKeyName) &&

@@ -26,6 +26,7 @@ struct CopyList {
     char status[kPathSize];
     HWND sourceLine;  // the status lines, looked up once per list
     HWND targetLine;
+    const DiskLabels* labels;
     OFSTRUCT sourceFile;
 };
 
@@ -42,16 +43,17 @@ static void ReadFromSetupDat(void*, const char* section, const char* key,
     ReadSetupString(section, key, defaultText, buffer, cchBuffer);
 }
 
-// Opens the source, asking for its diskette while it cannot be found.
-// Returns the LZ handle, or -1 when the user did not answer OK.
+// Opens the source, asking for its diskette while it cannot be found. An
+// empty drive reads as a file not found: the entry has turned the system's
+// own "not ready" box off. Returns the LZ handle, or -1 when the user did not
+// answer OK.
 static INT OpenSource(HWND page, CopyList* list, const char* sourceDir) {
     for (;;) {
         INT source = LZOpenFileA(list->plan.sourcePath, &list->sourceFile,
                                  OF_READ | OF_SHARE_DENY_WRITE);
         if (source != -1)
             return source;
-        ReadDiskLabel(ReadFromSetupDat, nullptr, list->plan.diskId, list->label,
-                      sizeof list->label);
+        ApplyDiskLabel(list->labels, list->plan.diskId, list->label, sizeof list->label);
         FormatDiskPrompt(gSetup.messageText, sizeof gSetup.messageText, list->label, sourceDir);
         if (MessageBoxA(GetFocus(), gSetup.messageText, kErrorCaption, MB_OKCANCEL) != IDOK)
             return -1;
@@ -68,18 +70,41 @@ static void FormatPath(char* text, int cchText, const char* label, const char* p
     CharLowerA(text + cchLabel);
 }
 
+// The install runs inside the Finish handler, with no message loop: what
+// the page shows must be painted as it changes, and a part of the wizard that
+// was covered must come back between files. Only paint messages are let
+// through, never input; a window that leaves its update region would
+// otherwise keep the loop going.
+static const int kMaxPaintsBetweenFiles = 64;
+
+static void PaintWaitingWindows() {
+    MSG message;
+    for (int i = 0; i < kMaxPaintsBetweenFiles &&
+                    PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE);
+         i++)
+        DispatchMessageA(&message);
+}
+
+static void ShowText(HWND control, const char* text) {
+    SetWindowTextA(control, text);
+    UpdateWindow(control);
+}
+
 static void ShowCopyStatus(CopyList* list) {
     FormatPath(list->status, sizeof list->status, "Copy : ", list->plan.sourcePath);
-    SetWindowTextA(list->sourceLine, list->status);
+    ShowText(list->sourceLine, list->status);
     FormatPath(list->status, sizeof list->status, "To : ", list->plan.targetPath);
-    SetWindowTextA(list->targetLine, list->status);
+    ShowText(list->targetLine, list->status);
+    PaintWaitingWindows();
 }
 
 static void CountCopied(LONG result) {
     gSetup.copiedBytes = AddCopiedBytes(gSetup.copiedBytes, result);
     int percent = ProgressPercent(gSetup.copiedBytes, gSetup.expectedBytes);
-    if (gSetup.progressBar)
+    if (gSetup.progressBar) {
         SendMessageA(gSetup.progressBar, PBM_SETPOS, (WPARAM)percent, 0);
+        UpdateWindow(gSetup.progressBar);
+    }
 }
 
 // A new empty file with a short name (kelXXXX.tmp) in the target's folder.
@@ -198,9 +223,11 @@ static LineResult CopyListedFile(HWND page, CopyList* list, const CopyListNames*
 }
 
 CopyListResult CopySectionFiles(HWND page, const SetupText* text, long position,
-                                const char* sourceDir, const char* targetDir) {
+                                const DiskLabels* labels, const char* sourceDir,
+                                const char* targetDir) {
     CopyList list;
     list.label[0] = '\0';
+    list.labels = labels;
     const CopyListNames names = {sourceDir, targetDir, gSetup.driverInf, gSetup.oemsetupInf,
                                  SameNameIgnoringCase};
     // Finding a dialog item costs a window-manager round trip; once per list
@@ -212,14 +239,18 @@ CopyListResult CopySectionFiles(HWND page, const SetupText* text, long position,
             continue;
         if (CopyListedFile(page, &list, &names) == kLineCancelled)
             return kListCancelled;
+        PaintWaitingWindows();
     }
     return kListCopied;
 }
 
 static void ClearStatus(HWND page) {
-    SetDlgItemTextA(page, IDC_SOURCE_STATUS, "");
-    SetDlgItemTextA(page, IDC_TARGET_STATUS, "");
+    ShowText(GetDlgItem(page, IDC_SOURCE_STATUS), "");
+    ShowText(GetDlgItem(page, IDC_TARGET_STATUS), "");
 }
+
+// The labels of the set, taken from setup.dat before the first prompt.
+static DiskLabels gDiskLabels;
 
 void CopyPhase(HWND page) {
     ClearStatus(page);
@@ -227,10 +258,8 @@ void CopyPhase(HWND page) {
         ShowErrorBox(kNoMemoryText);
         return;
     }
-    ReadSetupString(kProductSection, kDriverInfKey, "", gSetup.driverInf,
-                    sizeof gSetup.driverInf);
-    ReadSetupString(kProductSection, kOemsetupInfKey, "", gSetup.oemsetupInf,
-                    sizeof gSetup.oemsetupInf);
+    // Before the first prompt: then the drive may hold another diskette.
+    TakeDiskLabels(gSetupText.bytes, gSetupText.length, ReadFromSetupDat, nullptr, &gDiskLabels);
     for (const CopyListSection& list : kCopyLists) {
         long position = FindSection(gSetupText.bytes, gSetupText.length, list.header);
         if (position < 0) {
@@ -240,7 +269,7 @@ void CopyPhase(HWND page) {
         }
         const char* targetDir = list.target == kToWindowsDir ? gSetup.windowsDir : gSetup.systemDir;
         // A cancelled prompt ends only its own list.
-        CopySectionFiles(page, &gSetupText, position, gSetup.sourceDir, targetDir);
+        CopySectionFiles(page, &gSetupText, position, &gDiskLabels, gSetup.sourceDir, targetDir);
     }
     ClearStatus(page);
 }

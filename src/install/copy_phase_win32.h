@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "copy_rules.h"
 #include "setupinfo/setup_text.h"
 
 // Runs the whole phase. page is the finish page, owner of the status lines
@@ -17,6 +18,8 @@ enum CopyListResult {
     kListCancelled,  // the user cancelled a diskette prompt: the rest is skipped
 };
 
-// Copies every file of the list whose first line is at position.
+// Copies every file of the list whose first line is at position; a diskette
+// prompt shows the labels as TakeDiskLabels took them.
 CopyListResult CopySectionFiles(HWND page, const SetupText* text, long position,
-                                const char* sourceDir, const char* targetDir);
+                                const DiskLabels* labels, const char* sourceDir,
+                                const char* targetDir);

@@ -2,6 +2,7 @@
 
 #include "installed_name.h"
 #include "setupinfo/fields.h"
+#include "setupinfo/setup_text.h"
 #include "setupinfo/setup_vocabulary.h"
 #include "setupinfo/text.h"
 
@@ -36,11 +37,40 @@ CopyLineResult PlanCopyLine(const char* line, const CopyListNames* names, CopyLi
     return kCopyLineFile;
 }
 
-// The label is its own default: that is how a missing description carries
-// the previous prompt's label over.
-void ReadDiskLabel(ReadSetupStringFn read, void* context, const char* diskId, char* label,
-                   int cchLabel) {
-    read(context, kMediaSection, diskId, label, label, cchLabel);
+// What the profile functions give for an absent description: a value never
+// holds a line feed.
+static const char kNoDescription[] = "\n";
+
+static int DiskIdSlot(const char* diskId) { return (unsigned char)diskId[0]; }
+
+void TakeDiskLabels(const unsigned char* text, long length, ReadSetupStringFn read,
+                    void* context, DiskLabels* labels) {
+    bool taken[kDiskIdCount];
+    ZeroBytes(taken, sizeof taken);
+    ZeroBytes(labels->described, sizeof labels->described);
+    char line[kSectionLineSize];
+    char diskId[2];
+    char name[kCopyNameSize];
+    for (const CopyListSection& list : kCopyLists) {
+        long position = FindSection(text, length, list.header);
+        while (position >= 0 && ReadSectionLine(text, length, line, &position)) {
+            if (IsBlankLine(line))
+                continue;
+            SplitCopyLine(line, diskId, name, sizeof name);
+            int slot = DiskIdSlot(diskId);
+            if (taken[slot])
+                continue;
+            taken[slot] = true;
+            read(context, kMediaSection, diskId, kNoDescription, labels->text[slot], kPathSize);
+            labels->described[slot] = !TextEqual(labels->text[slot], kNoDescription);
+        }
+    }
+}
+
+void ApplyDiskLabel(const DiskLabels* labels, const char* diskId, char* label, int cchLabel) {
+    int slot = DiskIdSlot(diskId);
+    if (labels->described[slot])
+        TextCopy(label, cchLabel, labels->text[slot]);
 }
 
 bool FormatDiskPrompt(char* text, int cchText, const char* label, const char* sourceDir) {

@@ -3,6 +3,8 @@
 // program and the distribution checker both decide it here.
 #pragma once
 
+#include "setupinfo/setup_sizes.h"
+
 const int kCopyNameSize = 256;
 
 // The LZ library opens files through OpenFile, whose OFSTRUCT holds a path of
@@ -50,15 +52,28 @@ CopyLineResult PlanCopyLine(const char* line, const CopyListNames* names, CopyLi
 
 // Reads a keyed value of setup.dat as the profile functions do: the value, cut
 // to cchBuffer - 1 characters, or defaultText when the key is absent.
-// defaultText may be buffer itself, which an absent key then leaves as it was.
 typedef void (*ReadSetupStringFn)(void* context, const char* section, const char* key,
                                   const char* defaultText, char* buffer, int cchBuffer);
 
-// The label of the diskette that holds the files of diskId: its description
-// in the media section of setup.dat. A disk id without one keeps what label
-// holds, the label of the list's previous prompt (empty at the first).
-void ReadDiskLabel(ReadSetupStringFn read, void* context, const char* diskId, char* label,
-                   int cchLabel);
+const int kDiskIdCount = 256;
+
+// The diskette labels of setup.dat by disk id: a slot for each character an
+// id can be, slot 0 for the empty id. They are taken while the first diskette
+// is in the drive: a later one holds no setup.dat, or another set's.
+struct DiskLabels {
+    bool described[kDiskIdCount];  // the id has a description in the media section
+    char text[kDiskIdCount][kPathSize];
+};
+
+// Takes the description of every disk id named on the copy lists of the
+// setup text, as read gives it now.
+void TakeDiskLabels(const unsigned char* text, long length, ReadSetupStringFn read,
+                    void* context, DiskLabels* labels);
+
+// The label of the diskette that holds the files of diskId: its description.
+// A disk id without one keeps what label holds, the label of the list's
+// previous prompt (empty at the first).
+void ApplyDiskLabel(const DiskLabels* labels, const char* diskId, char* label, int cchLabel);
 
 // "Please insert the diskette labeled <label> into <drive>:", the drive being
 // the first character of the source directory. Returns false when cut.

@@ -50,6 +50,14 @@ void LoadSetupState() {
                     sizeof gSetup.productName);
     gSetup.expectedBytes = ExpectedBytesOfSize(ReadSetupInt(kDiskSpaceSection, kSizeInKBKey, 0));
     ReadSetupString(kProductSection, kLoadKey, "", gSetup.loadProgram, sizeof gSetup.loadProgram);
+    // The install's values too, while the diskette the program started from
+    // is surely in the drive: the first prompt may bring another.
+    ReadSetupString(kProductSection, kDriverInfKey, "", gSetup.driverInf, sizeof gSetup.driverInf);
+    ReadSetupString(kProductSection, kOemsetupInfKey, "", gSetup.oemsetupInf,
+                    sizeof gSetup.oemsetupInf);
+    ReadSetupString(kEnumPciSection, kVenderKey, gSetup.vender, gSetup.vender,
+                    sizeof gSetup.vender);
+    ReadSetupString(kEnumPciSection, kMfgKey, gSetup.mfg, gSetup.mfg, sizeof gSetup.mfg);
     UINT cch = GetSystemDirectoryA(gSetup.systemDir, sizeof gSetup.systemDir);
     if (cch == 0 || cch >= sizeof gSetup.systemDir)
         gSetup.systemDir[0] = '\0';

@@ -1,9 +1,9 @@
 // The process-wide setup state shared by every part of the program.
 //
-// Each field is written by one subsystem (named beside it) and read by the
-// others. The record sits beside the setup information so that the copy
-// phase, the system configuration and the shell can all read it without
-// depending on each other.
+// Each field is written by one subsystem (named beside it; the others by
+// LoadSetupState at start) and read by the others. The record sits beside the
+// setup information so that the copy phase, the system configuration and the
+// shell can all read it without depending on each other.
 #pragma once
 
 #include <windows.h>
@@ -21,12 +21,12 @@ struct SetupState {
     char loadProgram[kLoadProgramSize];
     char systemDir[kPathSize];
     char windowsDir[kPathSize];
-    char driverInf[kPathSize];               // copy phase
-    char oemsetupInf[kPathSize];             // copy phase
+    char driverInf[kPathSize];
+    char oemsetupInf[kPathSize];
     LONG copiedBytes;                        // copy phase: sizes rounded up to 2048
     HWND progressBar;                        // install sequence
-    char vender[kPathSize];                  // device registration
-    char mfg[kPathSize];                     // device registration
+    char vender[kPathSize];
+    char mfg[kPathSize];
     char driverInstance[kDriverInstanceSize];  // device registration, "0000" at first
     char messageText[kPathSize];             // prompts and error texts
 };
@@ -37,9 +37,12 @@ extern SetupState gSetup;
 // phase at its end, or by the copy phase when a list section is missing.
 extern SetupText gSetupText;
 
-// Fills sourceDir, setupDatPath, productName, expectedBytes, loadProgram,
-// systemDir and windowsDir from the current directory, setup.dat and the
-// system.
+// Fills sourceDir, setupDatPath, systemDir and windowsDir from the current
+// directory and the system, and every keyed value of setup.dat the install
+// uses: productName, expectedBytes, loadProgram, driverInf, oemsetupInf,
+// vender and mfg. The banner's values are read when the wizard is made and
+// the diskette labels when the copy phase starts, both before the first
+// diskette prompt.
 void LoadSetupState();
 
 // Profile reads from setup.dat. With no usable setupDatPath they give the

@@ -67,14 +67,17 @@ protected:
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, kDevices);
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSoftware);
         RegDeleteTreeA(HKEY_CLASSES_ROOT, "KelmoTest");
+        SetCurrentDirectoryA("C:\\");  // out of the folder to remove
     }
 
-    // Runs the registry phase on this setup.dat; returns the boxes it showed.
+    // Starts on this setup.dat and runs the registry phase; returns the boxes
+    // it showed.
     std::string Register(const std::string& setupDat) {
         WriteFileBytes(disk_ / "setup.dat", setupDat);
-        lstrcpyA(gSetup.setupDatPath, (disk_ / "setup.dat").c_str());
+        gSetup.vender[0] = gSetup.mfg[0] = '\0';
+        SetCurrentDirectoryA(disk_.path.c_str());
+        LoadSetupState();
         EXPECT_TRUE(LoadSetupText(gSetup.setupDatPath, &gSetupText));
-        lstrcpyA(gSetup.driverInstance, "0000");
         BoxAnswerer boxes;
         RegisterDisplayDevices(nullptr);
         EXPECT_EQ(nullptr, gSetupText.bytes) << "the setup text is released";

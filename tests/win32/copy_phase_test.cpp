@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <lzexpand.h>
 
 #include "install/copy_phase_win32.h"
 #include "setupinfo/setup_state_win32.h"
@@ -27,19 +28,29 @@ std::string CantInstall(const std::string& path) {
     return "Error: Can't install file: " + Lower(path) + "\n";
 }
 
+void ReadFromSetupDat(void*, const char* section, const char* key, const char* defaultText,
+                      char* buffer, int cchBuffer) {
+    ReadSetupString(section, key, defaultText, buffer, cchBuffer);
+}
+
 class CopyPhaseTest : public ::testing::Test {
 protected:
     TempDir disk{"copydisk"}, win{"copywin"}, sys{"copysys"};
     HWND page = nullptr, bar = nullptr;
+    DiskLabels labels;
 
-    // The finish page's status lines and progress bar, on a window of their own.
+    // The finish page's status lines and progress bar, on screen on a window
+    // of their own, all waiting for their first paint as the page does when
+    // the install starts.
     void SetUp() override {
         InitCommonControls();
-        page = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr,
-                               nullptr);
+        page = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 60, nullptr,
+                               nullptr, nullptr, nullptr);
+        int y = 0;
         for (int id : {IDC_SOURCE_STATUS, IDC_TARGET_STATUS, 0})  // 0: the progress bar
-            bar = CreateWindowExA(0, id ? "STATIC" : PROGRESS_CLASSA, "", WS_CHILD, 0, 0, 0, 0,
-                                  page, (HMENU)(INT_PTR)id, nullptr, nullptr);
+            bar = CreateWindowExA(0, id ? "STATIC" : PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE,
+                                  0, (y += 20) - 20, 400, 18, page, (HMENU)(INT_PTR)id, nullptr,
+                                  nullptr);
         // A wide range, so that a position above 100 is seen as it was sent.
         SendMessageA(bar, PBM_SETRANGE32, 0, 0x7FFFFFFF);
         lstrcpyA(gSetup.sourceDir, disk.path.c_str());
@@ -62,12 +73,15 @@ protected:
                               (disk / (as.empty() ? fixture : as)).c_str(), FALSE)) << fixture;
     }
 
-    // Runs the lines of one list through CopySectionFiles.
+    // Runs the lines of one list through CopySectionFiles, with the labels
+    // of setup.dat as it is now.
     CopyListResult CopyList(std::string lines, const std::string& targetDir,
                             const std::string& sourceDir = "") {
-        lines += (char)EndMarker;
+        lines = "[WindowsDir]\r\n" + lines + (char)EndMarker;
         SetupText text = {(unsigned char*)&lines[0], (long)lines.size()};
-        return CopySectionFiles(page, &text, 0, (sourceDir.empty() ? disk.path : sourceDir).c_str(),
+        TakeDiskLabels(text.bytes, text.length, ReadFromSetupDat, nullptr, &labels);
+        return CopySectionFiles(page, &text, FindSection(text.bytes, text.length, "[WindowsDir]"),
+                                &labels, (sourceDir.empty() ? disk.path : sourceDir).c_str(),
                                 targetDir.c_str());
     }
 
@@ -86,8 +100,9 @@ TEST_F(CopyPhaseTest, InstallsEveryListedFileExpandedUnderItsInstalledName) {
         Put(name);
     Put("vga.dr_", "disk1\\vga.dr_");
     // The INF's install name cannot lead out of the inf folder.
+    lstrcpyA(gSetup.driverInf, "OEM.INI");
+    lstrcpyA(gSetup.oemsetupInf, "..\\..\\oemsetup.inf");
     WriteFileBytes(disk / "setup.dat",
-                   "[Product]\r\nDriverInf=OEM.INI\r\nOemsetupInf=..\\..\\oemsetup.inf\r\n"
                    "[WindowsDir]\r\n1,display.dr_\r\n  \r\n1 FOO.DR_\r\n1,readme.1st\r\n"
                    "[SystemDir]\r\n1,disk1\\vga.dr_\r\n\r\n1,kelmo.vx_\r\n1,oem.in_\r\n");
     WriteFileBytes(win / "display.drv", "an older driver");
@@ -110,6 +125,9 @@ TEST_F(CopyPhaseTest, InstallsEveryListedFileExpandedUnderItsInstalledName) {
     EXPECT_EQ(10240 + 2048 * 2 + 6144 + 4096 + 2048, gSetup.copiedBytes);
     EXPECT_EQ(133, (int)SendMessageA(bar, PBM_GETPOS, 0, 0));
     EXPECT_EQ("\n", Status());
+    // The install runs with no message loop, yet no window is left waiting
+    // for its paint: the status lines and the bar are on the screen.
+    EXPECT_FALSE(HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT);
 }
 
 // A failed copy leaves the installed file as it was and nothing beside it, is
@@ -154,6 +172,45 @@ TEST_F(CopyPhaseTest, MissingFileAsksForItsDisketteUntilItIsThereOrCancel) {
     std::string prompt = "Error: Please insert the diskette labeled Driver Disk 2 into " +
                          disk.path.substr(0, 1) + ": [Cancel]\n";
     EXPECT_EQ(prompt + prompt + prompt + prompt, boxes.said);
+}
+
+// While the user changes diskettes the drive is empty, or holds no medium at
+// all. The LZ library answers "not found" both times, which leads to the
+// prompt, never to the error box; the prompt names the label setup.dat gave
+// before its diskette left the drive.
+TEST_F(CopyPhaseTest, EmptyDriveAsksForTheDisketteSetupDatNamedBeforeItLeft) {
+    char prefix[MAX_PATH];
+    ASSERT_TRUE(GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix));
+    std::string driveFolder = std::string("Z:") + prefix + "\\drive_a";  // A: of the prefix
+    for (char& c : driveFolder)
+        c = c == '/' ? '\\' : c;
+    WriteFileBytes("A:\\setup.dat", "[Source Media Descriptions]\r\n2=Kelmo Disk 2\r\n");
+    lstrcpyA(gSetup.setupDatPath, "A:\\setup.dat");
+    std::string lines = "[WindowsDir]\r\n2,kelmo.vx_\r\n" + std::string(1, (char)EndMarker);
+    SetupText text = {(unsigned char*)&lines[0], (long)lines.size()};
+    TakeDiskLabels(text.bytes, text.length, ReadFromSetupDat, nullptr, &labels);
+
+    DeleteFileA("A:\\setup.dat");
+    OFSTRUCT file;
+    EXPECT_EQ(-1, LZOpenFileA((char*)"A:\\kelmo.vx_", &file, OF_READ)) << "an empty drive";
+    INT noMedium = 0;
+    BoxAnswerer boxes;
+    boxes.plan = {{IDOK, [&] {
+                       RemoveDirectoryA(driveFolder.c_str());
+                       noMedium = LZOpenFileA((char*)"A:\\kelmo.vx_", &file, OF_READ);
+                   }},
+                  {IDOK, [&] {
+                       CreateDirectoryA(driveFolder.c_str(), nullptr);
+                       CopyFileA((kFixtures + "\\kelmo.vx_").c_str(), "A:\\kelmo.vx_", 0);
+                   }}};
+    long position = FindSection(text.bytes, text.length, "[WindowsDir]");
+    EXPECT_EQ(kListCopied,
+              CopySectionFiles(page, &text, position, &labels, "A:", win.path.c_str()));
+    DeleteFileA("A:\\kelmo.vx_");
+    EXPECT_EQ(-1, noMedium) << "no medium";
+    EXPECT_EQ(Original("kelmo.vxd"), ReadFileBytes(win / "kelmo.vxd"));
+    std::string prompt = "Error: Please insert the diskette labeled Kelmo Disk 2 into A: [Cancel]\n";
+    EXPECT_EQ(prompt + prompt, boxes.said);
 }
 
 // The LZ library takes paths of up to 127 characters: the target folder has

@@ -12,7 +12,8 @@ protected:
 
     // Starts in dir, with setup.dat in setupDatDir unless the text is null.
     void LoadFrom(const std::string& dir, const char* setupDat, const std::string& setupDatDir) {
-        lstrcpyA(gSetup.productName, "kept");
+        for (char* kept : {gSetup.productName, gSetup.vender, gSetup.mfg})
+            lstrcpyA(kept, "kept");
         gSetup.expectedBytes = -1;
         DeleteFileA((setupDatDir + "\\setup.dat").c_str());
         if (setupDat)
@@ -30,13 +31,16 @@ TEST_F(SetupStateTest, ReadsTheStartDirectoryAndSetupDat) {
         const char* setupDat;
         std::string productName, loadProgram;
         int expectedBytes;
+        std::string install;  // DriverInf, OemsetupInf, Vender and Mfg
     } cases[] = {
         {__LINE__, "[Product]\r\nProductName=Model 9\r\nload=kelmotray.exe\r\n"
-         "[DiskSpace]\r\nSizeInKB=1440\r\n", "Model 9", "kelmotray.exe", 1440000},
-        {__LINE__, nullptr, "kept", "", 0},
+         "DriverInf=kelmo.ini\r\nOemsetupInf=oemkelmo.inf\r\n[DiskSpace]\r\nSizeInKB=1440\r\n"
+         "[Enum PCI]\r\nVender=VEN_4B4D&DEV_0095\r\nMfg=Kelmo\r\n", "Model 9", "kelmotray.exe",
+         1440000, "kelmo.ini oemkelmo.inf VEN_4B4D&DEV_0095 Kelmo"},
+        {__LINE__, nullptr, "kept", "", 0, "  kept kept"},
         {__LINE__, "[Product]\r\nProductName=NNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN"
          "NNNNNNNNNNNN\r\nload=abcdefghijklmnopqrstuvwxyz.exe\r\n", std::string(63, 'N'),
-         "abcdefghijklmnopqrs", 0},
+         "abcdefghijklmnopqrs", 0, "  kept kept"},
     };
     for (const Case& c : cases) {
         ::testing::ScopedTrace row(__FILE__, c.line, "this row");
@@ -46,6 +50,8 @@ TEST_F(SetupStateTest, ReadsTheStartDirectoryAndSetupDat) {
         EXPECT_EQ(c.productName, gSetup.productName);
         EXPECT_EQ(c.loadProgram, gSetup.loadProgram);
         EXPECT_EQ(c.expectedBytes, gSetup.expectedBytes);
+        EXPECT_EQ(c.install, std::string(gSetup.driverInf) + " " + gSetup.oemsetupInf + " " +
+                                 gSetup.vender + " " + gSetup.mfg);
     }
 }
 
