@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # The demo: builds setup.exe (the shipped i686 program) and the sample
-# diskette, makes a fresh 32-bit Wine prefix whose registry holds a simulated
-# Kelmo adapter with two PCI instances, puts the diskette in drive A: and
-# runs the wizard from there.
-# The diskette is also written as a 1.44 MB floppy image for emulators.
+# driver set, two diskettes, makes a fresh 32-bit Wine prefix whose registry
+# holds a simulated Kelmo adapter with two PCI instances, puts the first
+# diskette in drive A: and runs the wizard from there. When setup.exe asks
+# for the second diskette, the demo changes the diskette in A:.
+# Each diskette is also written as a 1.44 MB floppy image for emulators.
 #
 # With a usable display the wizard opens in a Wine desktop window for you to
-# click through. Without one it runs headless under Xvfb, driven by
-# kelmo_drive of tools/demo (the end-to-end tests use it too), and saves both
-# pages as PNG pictures in the build tree (and in docs/, for the README, with
-# KELMO_DEMO_DOCS=1). Either way it ends by printing what the install
-# changed: files, registry values and ini lines.
+# click through; the terminal says when the demo changes the diskette. Without
+# one it runs headless under Xvfb, driven by kelmo_drive of tools/demo (the
+# end-to-end tests use it too), and saves both pages as PNG pictures in the
+# build tree (and in docs/, for the README, with KELMO_DEMO_DOCS=1). Either
+# way it ends by printing what the install changed: files, registry values
+# and ini lines.
 #
 #   KELMO_DEMO_HEADLESS=1  drive the wizard under Xvfb even with a display
 #   KELMO_DEMO_BUILD=DIR   build tree to use (default build/win32)
@@ -26,7 +28,7 @@ work="$ROOT/build/demo"
 say "dependencies"
 "$ROOT/tools/install-deps.sh"
 
-say "building setup.exe, the driver program and the sample diskette in $build"
+say "building setup.exe, the driver program and the sample diskettes in $build"
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >/dev/null
@@ -35,8 +37,24 @@ cmake --build "$build" --target setup kelmo_drive sample_diskette >/dev/null
 
 rm -rf "$work"
 mkdir -p "$work"
-say "floppy image of the diskette for emulator users: $work/kelmo-disk1.img"
-"$ROOT/tools/make-floppy.sh" "$build/diskette" "$work/kelmo-disk1.img" >"$work/floppy.log"
+set_dir="$build/diskette"
+say "floppy images of the diskettes for emulator users: $work/kelmo-disk1.img, $work/kelmo-disk2.img"
+"$ROOT/tools/make-floppy.sh" "$set_dir/disk1" "$work/kelmo-disk1.img" >"$work/floppy.log"
+"$ROOT/tools/make-floppy.sh" "$set_dir/disk2" "$work/kelmo-disk2.img" 2 "$set_dir/disk1/setup.dat" \
+  >>"$work/floppy.log"
+# Tells the person at the terminal what the driver sees and does.
+tell_person() {
+  local line
+  while IFS= read -r line; do
+    case "$line" in
+      'box '*'Please insert'*)
+        say "setup.exe asks: $(sed -n 's/.*"text": "\([^"]*\)".*/\1/p' <<<"$line")" ;;
+      'diskette '*)
+        say "the demo has taken disk 1 out of drive A: and put disk 2 in: press OK" ;;
+    esac
+  done
+}
+
 headless=0
 if [ -n "${KELMO_DEMO_HEADLESS:-}" ] || [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   headless=1
@@ -46,9 +64,11 @@ if [ -n "${KELMO_DEMO_HEADLESS:-}" ] || [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/de
 fi
 trap '"$WINESERVER_BIN" -k 2>/dev/null || true; "$ROOT/tools/xvfb.sh" stop "$work/xvfb.info"' EXIT
 
-say "fresh Wine prefix $WINEPREFIX with a simulated adapter, diskette in A:"
+say "fresh Wine prefix $WINEPREFIX with a simulated adapter, the first diskette in A:"
 "$ROOT/tools/wine-prefix.sh" fresh
-cp -r "$build/diskette/." "$WINEPREFIX/drive_a/"
+cp -r "$set_dir/disk1/." "$WINEPREFIX/drive_a/"
+# At the prompt for the second diskette the driver program changes it.
+change_disk="disk:Z:$(tr / '\\' <<<"$set_dir/disk2")"
 "$WINE_LOADER" reg import "Z:$(tr / '\\' <<<"$ROOT/samples/adapter.reg")" >/dev/null 2>&1
 "$WINESERVER_BIN" -w
 touch "$work/before"
@@ -57,7 +77,7 @@ touch "$work/before"
 if [ $headless = 1 ]; then
   say "running the wizard headless on $DISPLAY, driven by kelmo_drive"
   WINEDEBUG=+process "$WINE_LOADER" "$build/tools/demo/kelmo_drive.exe" \
-    --exe 'A:\setup.exe' --dir 'A:\' --shots "Z:$(tr / '\\' <<<"$work")" \
+    --exe 'A:\setup.exe' --dir 'A:\' --shots "Z:$(tr / '\\' <<<"$work")" --answers "$change_disk" \
     page:welcome shot:welcome next page:finish shot:finish finish \
     2>"$work/trace.log" | tee "$work/driver.log"
   for page in welcome finish; do
@@ -68,8 +88,9 @@ if [ $headless = 1 ]; then
 else
   say "the wizard opens in a Wine desktop window: Next, then Finish"
   (cd "$WINEPREFIX/drive_a" &&
-     WINEDEBUG=+process "$WINE_LOADER" explorer /desktop=Kelmo,800x600 'A:\setup.exe' \
-       2>"$work/trace.log" || true)
+     WINEDEBUG=+process "$WINE_LOADER" explorer /desktop=Kelmo,800x600 \
+       "$build/tools/demo/kelmo_drive.exe" --person --exe 'A:\setup.exe' --dir 'A:\' \
+       --answers "$change_disk" 2>"$work/trace.log" | tell_person || true)
 fi
 "$WINESERVER_BIN" -w
 

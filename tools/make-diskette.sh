@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# make-diskette.sh OUTDIR [SETUP_EXE]: builds the sample driver diskette in
-# OUTDIR from samples/: setup.dat, the driver files stored
+# make-diskette.sh OUTDIR [SETUP_EXE]: lays out the sample driver set from
+# samples/ as its two diskettes, OUTDIR/disk1 and OUTDIR/disk2: setup.dat
+# (and setup.exe when one is given) on the first, the driver files stored
 # compressed by mscompress under their x.ab_ names, the files listed
-# uncompressed as they are, the second diskette as the folder disk2, and
-# setup.exe when one is given.
+# uncompressed as they are.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 samples="$ROOT/samples/files"
@@ -27,20 +27,22 @@ compressed() {
   rm -rf "$work"
 }
 
-# Only a folder this script made before (it holds setup.dat) is emptied.
-if [ -d "$out" ] && [ -n "$(ls -A "$out")" ] && [ ! -f "$out/setup.dat" ]; then
-  echo "make-diskette.sh: $out is not empty and holds no setup.dat; not touching it" >&2
+# Only a folder this script made before (it, or its first diskette, holds
+# setup.dat) is emptied.
+if [ -d "$out" ] && [ -n "$(ls -A "$out")" ] && [ ! -f "$out/disk1/setup.dat" ] &&
+   [ ! -f "$out/setup.dat" ]; then
+  echo "make-diskette.sh: $out is not empty and holds no disk1/setup.dat; not touching it" >&2
   exit 1
 fi
 rm -rf "$out"
-mkdir -p "$out/disk2"
-cp "$ROOT/samples/setup.dat" "$out/setup.dat"
+mkdir -p "$out/disk1" "$out/disk2"
+cp "$ROOT/samples/setup.dat" "$out/disk1/setup.dat"
 for name in kelmo.inf kelmotry.exe kelmo.txt kelmo.drv kelmo.vxd; do
-  compressed "$name" "$out"
+  compressed "$name" "$out/disk1"
 done
-cp "$samples/readme.1st" "$out/readme.1st"
+cp "$samples/readme.1st" "$out/disk1/readme.1st"
 compressed kelmo32.dll "$out/disk2"
 cp "$samples/kelmo.inf" "$out/disk2/kelmo.inf"
 if [ -n "$setup_exe" ]; then
-  cp "$setup_exe" "$out/setup.exe"
+  cp "$setup_exe" "$out/disk1/setup.exe"
 fi

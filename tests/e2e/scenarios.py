@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""scenarios.py BUILD_DIR SCENARIO: setup.exe on the sample diskette under Wine and Xvfb,
+"""scenarios.py BUILD_DIR SCENARIO: setup.exe on the sample diskettes under Wine and Xvfb,
 in a fresh prefix with a simulated adapter, worked by kelmo_drive of tools/demo."""
-import collections, configparser, fcntl, json, os, pathlib, re, shutil, struct
+import collections, configparser, fcntl, glob, json, os, pathlib, re, shutil, struct
 import subprocess, sys, time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -96,7 +96,6 @@ class Run:
                              env=env, check=True, stdout=subprocess.PIPE).stdout
         self.env = dict(item.split("=", 1) for item in out.decode().split("\0") if "=" in item)
         self.env["DISPLAY"] = read(self.xvfb_info).decode().split()[0]
-        shutil.copytree(self.build + "/diskette", self.file("A:\\"), dirs_exist_ok=True)
         # One server for the whole run: a server that is still saving the registry
         # as it exits could otherwise meet a new one that loads the old files.
         subprocess.run([self.env["WINESERVER_BIN"], "-p"], env=self.env, check=True)
@@ -110,6 +109,11 @@ class Run:
     def file(self, path):
         """The prefix's file for a path on A: or C:."""
         return os.path.join(self.prefix, "drive_" + path[0].lower(), *path[3:].split("\\"))
+
+    def diskette(self, number):
+        """A folder outside the prefix that holds a diskette of the set, and its Wine path."""
+        path = os.path.join(self.work, "disk%d" % number)
+        return path, "Z:" + path.replace("/", "\\")
 
     def wine(self, *args):
         return subprocess.run([self.env["WINE_LOADER"], *args], env=self.env, timeout=300,
@@ -177,8 +181,9 @@ class Run:
 
 
 def check_setupcheck(fail, run, s):
-    """setupcheck --json on the diskette, under Wine from A:: its exit code and findings."""
-    result = run.wine(run.build + "/setupcheck.exe", "--json", "A:\\")
+    """setupcheck --json on the set, under Wine from A:: its exit code and findings."""
+    later = [run.diskette(n)[1] for n in range(2, s.get("diskettes", 1) + 1)]
+    result = run.wine(run.build + "/setupcheck.exe", "--json", "A:\\", *later)
     plan = json.loads(result.stdout.strip() or b"null")
     expected = (2, False) if s.get("remove") == "setup.dat" else (s.get("check_code", 0), True)
     fail.equal(expected, (result.returncode, plan is not None), "setupcheck exit code, a plan")
@@ -314,6 +319,26 @@ def set_traps(text):
     return text + TRAP_LINES
 
 
+def insert_prompt(disk):
+    return ("Error", "Please insert the diskette labeled Kelmo Windows 95 Disk %d into A:" % disk,
+            ["ok", "cancel"], False)
+
+
+# The sample set on three diskettes, setup.dat on the first only: each name on the set and
+# the diskette it is on. The prompts come for disks 2, 1, 3 and 2, in this order.
+THREE_DISKETTES = {"setup.exe": 1, "setup.dat": 1, "kelmo.in_": 1, "kelmotry.ex_": 1,
+                   "readme.1st": 1, "kelmo.dr_": 1, "kelmo.tx_": 2, "kelmo32.dl_": 2,
+                   "kelmo.inf": 2, "kelmo.vx_": 3}
+DISK_CHANGES = [2, 1, 3, 2]
+# Another product's setup.dat, on the second diskette: nothing of it may be used.
+FOREIGN_SETUP_DAT = (
+    "[Product]\r\nProductName=Other Vision 3D\r\nload=othertry.exe\r\nDriverInf=kelmo.txt\r\n"
+    "OemsetupInf=other.inf\r\n[DiskSpace]\r\nSizeInKB=999\r\n[Enum PCI]\r\n"
+    "Vender=VEN_4F54&DEV_0001\r\nMfg=Other\r\n[Source Media Descriptions]\r\n"
+    "1=Other Disk 1\r\n2=Other Disk 2\r\n3=Other Disk 3\r\n[WindowsDir]\r\n2,kelmo.tx_\r\n"
+    "[SystemDir]\r\n[Driver.AddReg]\r\nHKR,,Ver,,9.9\r\n")
+
+
 TO_FINISH = ["page:welcome", "next", "page:finish"]
 # Each page's usable buttons: back, next, finish, cancel.
 PAGES = {"welcome": (False, True, False, True), "finish": (True, False, True, True)}
@@ -342,6 +367,14 @@ SCENARIOS = {
     # The same on a system that answers as Windows 95 does: wininit.ini replaces the
     # driver at the restart, requested without the NT family's shutdown privilege.
     "windows95": dict(FULL_INSTALL, version="win95", hold=DRV),
+    # The set on three diskettes, each prompt answered by changing the diskette: labels,
+    # product, adapter and registry lines all come from the first diskette's setup.dat,
+    # also when another diskette carries a setup.dat of its own.
+    "diskettes": dict(FULL_INSTALL, steps=TO_FINISH + ["finish"], diskettes=3,
+                      boxes=[insert_prompt(d) for d in DISK_CHANGES] + [readme_box(PRODUCT)]),
+    "diskettes_win95": dict(FULL_INSTALL, steps=TO_FINISH + ["finish"], diskettes=3,
+                            version="win95", foreign=True,
+                            boxes=[insert_prompt(d) for d in DISK_CHANGES] + [readme_box(PRODUCT)]),
     # A missing file of the Windows list, the prompt cancelled; a long product name.
     "diskette_cancel": dict(
         remove="kelmotry.ex_",
@@ -372,7 +405,33 @@ SCENARIOS = {
 }
 
 
+def three_diskettes(run, s):
+    """The set laid out on three diskettes, the first in A:; the answers that change the
+    diskette at each prompt."""
+    sample = {name: os.path.join(d, name) for d in glob.glob(run.build + "/diskette/disk*")
+              for name in os.listdir(d)}
+    for name, disk in THREE_DISKETTES.items():
+        folder = run.diskette(disk)[0]
+        os.makedirs(folder, exist_ok=True)
+        shutil.copy(sample[name], folder)
+    setup_dat = pathlib.Path(run.diskette(1)[0], "setup.dat")
+    text = setup_dat.read_bytes().decode("ascii").replace("1,kelmo.tx_", "2,kelmo.tx_")
+    text = text.replace("1,kelmo.vx_", "3,kelmo.vx_").replace(
+        "2=Kelmo Windows 95 Disk 2\r\n", "2=Kelmo Windows 95 Disk 2\r\n3=Kelmo Windows 95 Disk 3\r\n")
+    setup_dat.write_bytes(text.encode("ascii"))
+    if s.get("foreign"):
+        pathlib.Path(run.diskette(2)[0], "setup.dat").write_bytes(FOREIGN_SETUP_DAT.encode("ascii"))
+    shutil.copytree(run.diskette(1)[0], run.file("A:\\"), dirs_exist_ok=True)
+    return ["disk:" + run.diskette(disk)[1] for disk in DISK_CHANGES]
+
+
 def prepare_diskette(run, s):
+    """The sample set in A:, both its diskettes in one, unless the scenario changes diskettes;
+    returns the answers to the message boxes."""
+    if "diskettes" in s:
+        return three_diskettes(run, s)
+    for disk in sorted(glob.glob(run.build + "/diskette/disk*")):
+        shutil.copytree(disk, run.file("A:\\"), dirs_exist_ok=True)
     if "remove" in s:
         os.remove(run.file("A:\\" + s["remove"]))
     if "cut" in s:
@@ -380,16 +439,17 @@ def prepare_diskette(run, s):
     if "edit" in s:
         setup_dat = pathlib.Path(run.file("A:\\setup.dat"))
         setup_dat.write_bytes(s["edit"](setup_dat.read_bytes().decode("ascii")).encode("ascii"))
+    return s.get("answers", [])
 
 
 def run_scenario(run, fail, s):
-    prepare_diskette(run, s)
+    answers = prepare_diskette(run, s)
     run.preset_system(s.get("version"))
     plan = check_setupcheck(fail, run, s)
     holder = run.hold(s["hold"]) if "hold" in s else None
     before = run.snapshot()
     steps = s.get("steps", TO_FINISH + ["finish"])
-    events, trace = run.drive(steps, s.get("answers", []))
+    events, trace = run.drive(steps, answers)
     check_restart(fail, run, s, holder)
     after = run.snapshot()
     installed = "product" in s

@@ -19,17 +19,20 @@ expect() {
 }
 
 "$ROOT/tools/make-diskette.sh" "$work/set" >/dev/null
-expect "the sample is clean" 0 '"errors": 0, "warnings": 0' --json --windows-dir 'D:\WIN95\' "$work/set"
+first="$work/set/disk1"
+expect "the sample's two diskettes are clean" 0 '"errors": 0, "warnings": 0' \
+  --json --windows-dir 'D:\WIN95\' "$first" "$work/set/disk2"
 python3 -c 'import json, sys; plan = json.load(open(sys.argv[1]))
-assert plan["files"][1]["target"] == "D:\\WIN95\\kelmotry.exe"' "$work/out" ||
-  { echo "FAIL: the JSON plan does not parse or lacks the target"; failures=$((failures + 1)); }
-sed -i 's/^SizeInKB=22/SizeInKB=30/' "$work/set/setup.dat"
-expect "a warning exits 1" 1 "warning line 12" "$work/set"
-rm "$work/set/kelmo.vx_"
-expect "an error exits 2" 2 'error   line 39 .*kelmo.vx_ is not in the set' "$work/set"
+assert plan["files"][1]["target"] == "D:\\WIN95\\kelmotry.exe"
+assert plan["files"][6]["prompt"].endswith("Disk 2 into A:")' "$work/out" ||
+  { echo "FAIL: the JSON plan does not parse or lacks a target or prompt"; failures=$((failures + 1)); }
+sed -i 's/^SizeInKB=22/SizeInKB=30/' "$first/setup.dat"
+expect "a warning exits 1" 1 "warning line 12" "$first" "$work/set/disk2"
+rm "$first/kelmo.vx_"
+expect "an error exits 2" 2 'error   line 39 .*kelmo.vx_ is not in the set' "$first" "$work/set/disk2"
 expect "a missing folder" 2 "setupcheck: not a folder: $work/none" "$work/none"
-rm "$work/set/setup.dat"
-expect "a set without setup.dat" 2 "setupcheck: no setup.dat in $work/set" "$work/set"
-expect "an unknown option" 2 "usage: setupcheck" --fast "$work/set"
+rm "$first/setup.dat"
+expect "a set without setup.dat" 2 "setupcheck: no setup.dat in $first" "$first"
+expect "an unknown option" 2 "usage: setupcheck" --fast "$first"
 
 [ $failures = 0 ] && echo "setupcheck: all checks passed"

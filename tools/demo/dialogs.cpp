@@ -90,16 +90,27 @@ static int AnswerId(const std::string& answer) {
 }
 
 // Posted, not sent: the box's owner goes on with its work once the box ends,
-// and the driver must keep watching meanwhile.
+// and the driver must keep watching meanwhile. For a person, only a diskette
+// prompt (the one box with Cancel) is acted on, and not pressed.
 static void AnswerBox(Drive* drive, HWND box, const std::string& buttons) {
     Emit("box", {{"caption", JsonString(WindowText(box))},
                  {"text", JsonString(WindowText(GetDlgItem(box, kBoxTextId)))},
                  {"buttons", buttons},
                  {"icon", JsonBool(BoxHasIcon(box))}});
-    bool listed = drive->nextAnswer < drive->answers.size();
-    int id = AnswerId(listed ? drive->answers[drive->nextAnswer++] : "ok");
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(box, id));
     drive->answered.insert(box);
+    if (drive->person && !ControlUsable(box, IDCANCEL))
+        return;
+    bool listed = drive->nextAnswer < drive->answers.size();
+    std::string answer = listed ? drive->answers[drive->nextAnswer++] : "ok";
+    static const char kDiskAnswer[] = "disk:";
+    if (answer.compare(0, sizeof kDiskAnswer - 1, kDiskAnswer) == 0) {
+        ChangeDiskette(drive, answer.substr(sizeof kDiskAnswer - 1));
+        answer = "ok";
+    }
+    if (drive->person)
+        return;
+    int id = AnswerId(answer);
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(box, id));
 }
 
 void WatchDialogs(Drive* drive) {

@@ -15,11 +15,17 @@
 // setup.exe as the driver sees it.
 struct Drive {
     PROCESS_INFORMATION process;
+    std::string driveDir;  // the folder setup.exe starts in: the diskette drive
     DWORD startTicks;
     HWND wizard;  // none until its sheet is on screen
-    std::vector<std::string> answers;  // to the message boxes in turn; OK beyond the list
+    // To the message boxes in turn, OK beyond the list; "disk:FOLDER" changes
+    // the diskette to FOLDER's files, then presses OK.
+    std::vector<std::string> answers;
     size_t nextAnswer;
     std::set<HWND> answered;  // boxes answered that have not closed yet
+    // A person works the wizard and answers the boxes; the driver only
+    // changes the diskette at a prompt, and waits as long as the person.
+    bool person;
 };
 
 // events.cpp. Each field's value is JSON text already.
@@ -34,6 +40,10 @@ std::string WindowText(HWND window);
 bool ControlUsable(HWND dialog, int id);
 // Finds the wizard among setup.exe's windows and answers each new message box once.
 void WatchDialogs(Drive* drive);
+
+// diskettes.cpp. Empties the drive as far as the system lets it and copies
+// folder's files into it; false when they could not all be copied.
+bool ChangeDiskette(Drive* drive, const std::string& folder);
 
 // kelmo_drive.cpp. Waits for ready() while answering boxes; false when it did
 // not come in time or setup.exe ended.

@@ -7,8 +7,12 @@
 #include <sstream>
 
 static const char kUsage[] =
-    "usage: kelmo_drive --exe PATH --dir DIR [--shots DIR] [--answers ok,cancel,...] STEP...\n"
-    "  Starts PATH in DIR. Message boxes are answered from the list, OK beyond it.\n"
+    "usage: kelmo_drive [--person] --exe PATH --dir DIR [--shots DIR] [--answers ok,cancel,...]\n"
+    "                   STEP...\n"
+    "  Starts PATH in DIR. Message boxes are answered from the list, OK beyond it;\n"
+    "  disk:FOLDER changes the diskette in DIR for FOLDER's files, then presses OK.\n"
+    "  --person: a person works the wizard and presses the buttons; the driver only\n"
+    "  changes the diskette at each prompt, with no time limit.\n"
     "  Steps: page:welcome, page:finish (wait for the page, report its buttons), next, back,\n"
     "  finish, cancel, close (the system menu's Close), shot:NAME (NAME.bmp in --shots).\n";
 
@@ -20,6 +24,7 @@ static const DWORD kPollMs = 50;
 
 struct Options {
     std::string exe, dir, shotsDir = ".", answers;
+    bool person = false;
     std::vector<std::string> steps;
 };
 
@@ -31,7 +36,9 @@ static bool ParseCommandLine(int argc, char** argv, Options* options) {
                              : arg == "--shots"   ? &options->shotsDir
                              : arg == "--answers" ? &options->answers
                                                   : nullptr;
-        if (value && i + 1 < argc)
+        if (arg == "--person")
+            options->person = true;
+        else if (value && i + 1 < argc)
             *value = argv[++i];
         else if (arg[0] == '-')
             return false;
@@ -59,7 +66,7 @@ static bool Ended(const Drive& drive) {
 // limit has passed. The wait on the process returns at once when it ends.
 static bool KeepWatching(Drive* drive, DWORD ms) {
     for (DWORD start = GetTickCount();;) {
-        if (Ended(*drive) || GetTickCount() - drive->startTicks > kRunLimitMs)
+        if (Ended(*drive) || (!drive->person && GetTickCount() - drive->startTicks > kRunLimitMs))
             return false;
         WatchDialogs(drive);
         if (GetTickCount() - start >= ms)
@@ -127,6 +134,8 @@ int main(int argc, char** argv) {
     }
     Drive drive = {};
     drive.answers = SplitAnswers(options.answers);
+    drive.driveDir = options.dir;
+    drive.person = options.person;
     if (!StartSetup(options, &drive))
         return 1;
     bool stepsRan = RunSteps(&drive, options);
