@@ -16,6 +16,9 @@
 
 static const char kNoMemoryText[] = "Not enough memory to process Setup Information file.";
 static const char kCantInstallLabel[] = "Can't install file: ";
+static const char kOldFileAsideText[] = "\n\nThe file that was there is now ";
+// The label, the text above and two paths of the LZ library's length.
+static const int kCantInstallTextSize = 2 * kLzPathSize + 64;
 static const char kTempPrefix[] = "kel";
 
 // What the phase holds while it works through one list, reused line by line.
@@ -142,62 +145,134 @@ static LONG ExpandToTemp(INT source, const char* targetPath, char* tempPath) {
 
 typedef BOOL(WINAPI* MoveFileExFn)(LPCSTR, LPCSTR, DWORD);
 
+// MoveFileExA, which the NT family has and Windows 95 lacks.
+static MoveFileExFn NtMoveFileEx() {
+    return IsWindows95Family() ? nullptr
+                               : LookUpFunction<MoveFileExFn>("kernel32.dll", "MoveFileExA");
+}
+
+static const char kWininitFile[] = "wininit.ini";
+static const char kWininitSection[] = "rename";
+static const char kWininitDelete[] = "NUL";  // the key of a line that deletes its file
+
+static bool IsOurTempName(const char* path) {
+    const char* name = path;
+    for (const char* p = path; *p; p++)
+        if (*p == '\\')
+            name = p + 1;
+    int cch = TextLength(name);
+    char start[sizeof kTempPrefix];
+    TextCopy(start, sizeof start, name);
+    return cch > 4 && TextEqualNoCaseAscii(start, kTempPrefix) &&
+           TextEqualNoCaseAscii(name + cch - 4, ".tmp");
+}
+
+// A [rename] line of wininit.ini, which the Windows 95 family carries out
+// once at boot, in short names: "target=file" puts file in target's place,
+// "NUL=file" deletes file. The profile writer keeps one line a key, so a
+// file of this program that an earlier line would have dealt with is
+// deleted now: it is a temporary file nothing holds, and no line would ever
+// name it again.
+static bool WriteWininitLine(const char* key, const char* shortPath) {
+    char pending[kPathSize];
+    GetPrivateProfileStringA(kWininitSection, key, "", pending, sizeof pending, kWininitFile);
+    if (pending[0] != '\0' && lstrcmpiA(pending, shortPath) != 0 && IsOurTempName(pending)) {
+        SetFileAttributesA(pending, FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(pending);
+    }
+    return WritePrivateProfileStringA(kWininitSection, key, shortPath, kWininitFile);
+}
+
+static bool ShortPath(const char* path, char* shortPath) {
+    DWORD cch = GetShortPathNameA(path, shortPath, kPathSize);
+    return cch > 0 && cch < kPathSize;
+}
+
 // Has the system put the temporary file in the target's place when it
-// restarts, which the program requests anyway: the Windows 95 family carries
-// out the [rename] lines of wininit.ini once at boot, in short names; the NT
-// family keeps MoveFileEx's delayed renames, a function Windows 95 lacks.
+// restarts, which the program requests anyway: through wininit.ini on the
+// Windows 95 family, through MoveFileEx's delayed renames on the NT family.
+// Renames at the restart run in the order they were asked for, so a file
+// scheduled twice ends as the newer one.
 static bool ReplaceAtRestart(const char* tempPath, const char* targetPath) {
     if (IsWindows95Family()) {
         char shortTemp[kPathSize];
         char shortTarget[kPathSize];
-        DWORD cchTemp = GetShortPathNameA(tempPath, shortTemp, sizeof shortTemp);
-        DWORD cchTarget = GetShortPathNameA(targetPath, shortTarget, sizeof shortTarget);
-        return cchTemp > 0 && cchTemp < sizeof shortTemp && cchTarget > 0 &&
-               cchTarget < sizeof shortTarget &&
-               WritePrivateProfileStringA("rename", shortTarget, shortTemp, "wininit.ini");
+        return ShortPath(tempPath, shortTemp) && ShortPath(targetPath, shortTarget) &&
+               WriteWininitLine(shortTarget, shortTemp);
     }
-    auto moveFileEx = LookUpFunction<MoveFileExFn>("kernel32.dll", "MoveFileExA");
+    MoveFileExFn moveFileEx = NtMoveFileEx();
     const DWORD flags = MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING;
     return moveFileEx != nullptr && moveFileEx(tempPath, targetPath, flags);
 }
 
+// Deletes a file of this program, or has the system delete it at the
+// restart when it is in use: the NT family lets a running program be renamed
+// aside but not deleted.
+static void DeleteNowOrAtRestart(const char* path) {
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    if (DeleteFileA(path))
+        return;
+    if (IsWindows95Family()) {
+        char shortPath[kPathSize];
+        if (ShortPath(path, shortPath))
+            WriteWininitLine(kWininitDelete, shortPath);
+        return;
+    }
+    if (MoveFileExFn moveFileEx = NtMoveFileEx())
+        moveFileEx(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+enum ReplaceResult {
+    kReplaced,     // the new file is in place, or will be at the restart
+    kNotReplaced,  // the old file is in place as it was
+    kOldFileAside  // neither is: the old file's bytes are at the aside path
+};
+
 // Puts the complete temporary file in the target's place, now or at the
-// restart; false when neither can be done. Renames within one folder either
-// happen or not, and Windows 95 has no function that replaces a file, so an
-// existing target is first moved aside, then put back if the new file cannot
-// take its place: the old file is never lost. A target that cannot even be
-// moved aside is in use, as a running driver is.
-static bool ReplaceTarget(const char* tempPath, const char* targetPath) {
-    if (MoveFileA(tempPath, targetPath))
-        return true;
-    char asidePath[kPathSize];
+// restart. On the NT family one call replaces a file that is not in use.
+// Windows 95 has no function that replaces a file, so there, and for a file
+// in use, an existing target is moved aside, the new file renamed in, and
+// the old one put back if that fails: renames within one folder either happen
+// or not. A target that cannot even be moved aside is held, as a loaded
+// driver is, and is replaced at the restart.
+static ReplaceResult ReplaceTarget(const char* tempPath, const char* targetPath,
+                                   char* asidePath) {
+    MoveFileExFn moveFileEx = NtMoveFileEx();
+    if (moveFileEx ? moveFileEx(tempPath, targetPath, MOVEFILE_REPLACE_EXISTING)
+                   : MoveFileA(tempPath, targetPath))
+        return kReplaced;
     if (GetFileAttributesA(targetPath) == INVALID_FILE_ATTRIBUTES ||
         !MakeTempFile(targetPath, asidePath))
-        return false;
+        return kNotReplaced;
     DeleteFileA(asidePath);
     if (!MoveFileA(targetPath, asidePath))
-        return ReplaceAtRestart(tempPath, targetPath);
-    if (!MoveFileA(tempPath, targetPath)) {
-        MoveFileA(asidePath, targetPath);
-        return false;
-    }
-    SetFileAttributesA(asidePath, FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(asidePath);
-    return true;
+        return ReplaceAtRestart(tempPath, targetPath) ? kReplaced : kNotReplaced;
+    if (!MoveFileA(tempPath, targetPath))
+        return MoveFileA(asidePath, targetPath) ? kNotReplaced : kOldFileAside;
+    DeleteNowOrAtRestart(asidePath);
+    return kReplaced;
 }
 
 // Installs the open source as the target. Returns its size, or -1 when it
-// could not be installed; the old target is then as it was.
-static LONG InstallFile(INT source, const char* targetPath) {
+// could not be installed: the old target is then as it was, or its bytes
+// are at asidePath (empty otherwise). A folder in the target's place is
+// never moved.
+static LONG InstallFile(INT source, const char* targetPath, char* asidePath) {
+    asidePath[0] = '\0';
+    DWORD attributes = GetFileAttributesA(targetPath);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return -1;
     char tempPath[kPathSize];
     LONG size = ExpandToTemp(source, targetPath, tempPath);
     if (size < 0)
         return -1;
-    if (!ReplaceTarget(tempPath, targetPath)) {
-        DeleteFileA(tempPath);
-        return -1;
-    }
-    return size;
+    ReplaceResult result = ReplaceTarget(tempPath, targetPath, asidePath);
+    if (result != kOldFileAside)
+        asidePath[0] = '\0';
+    if (result == kReplaced)
+        return size;
+    DeleteNowOrAtRestart(tempPath);
+    return -1;
 }
 
 static LineResult CopyListedFile(HWND page, CopyList* list, const CopyListNames* names) {
@@ -208,17 +283,24 @@ static LineResult CopyListedFile(HWND page, CopyList* list, const CopyListNames*
         return kLineCancelled;
     ShowCopyStatus(list);
     // A source the LZ library refuses with another error cannot be installed.
-    LONG size = source >= 0 ? InstallFile(source, list->plan.targetPath) : -1;
+    char asidePath[kPathSize];
+    asidePath[0] = '\0';
+    LONG size = source >= 0 ? InstallFile(source, list->plan.targetPath, asidePath) : -1;
     if (source >= 0)
         LZClose(source);
     if (size >= 0) {
         CountCopied(size);
         return kLineDone;
     }
-    // One box names the file, as its status line shows it; the list goes on.
-    FormatPath(gSetup.messageText, sizeof gSetup.messageText, kCantInstallLabel,
-               list->plan.targetPath);
-    ShowErrorBox(gSetup.messageText);
+    // One box names the file, as its status line shows it, and where the old
+    // file's bytes are when they could not be put back; the list goes on.
+    char text[kCantInstallTextSize];
+    FormatPath(text, sizeof text, kCantInstallLabel, list->plan.targetPath);
+    if (asidePath[0] != '\0') {
+        int cch = TextLength(text);
+        FormatPath(text + cch, sizeof text - cch, kOldFileAsideText, asidePath);
+    }
+    ShowErrorBox(text);
     return kLineDone;
 }
 

@@ -140,12 +140,17 @@ class Run:
             f.write(b"[DISPLAY]\r\nRefreshProgramming=1\r\nBusThrottle=0\r\n")
         self.wine("reg", "add", WIN_INI_KEY, "/v", "load", "/d", "clock.exe", "/f")
 
-    def hold(self, name):
-        """An older file at `name`, held open as a running system holds its driver."""
+    def hold(self, name, program=None):
+        """An older file at `name`, held open as a running system holds its driver, by
+        kelmo_hold; or, given a `program` name, by an older build of that program running
+        from the Windows folder (kelmo_hold under that name), as a tray program runs."""
         pathlib.Path(self.windows, name).write_bytes(OLDER_FILE)
+        exe = self.build + "/tests/e2e/kelmo_hold.exe"
+        if program:
+            exe = os.path.join(self.windows, program)
+            shutil.copy(self.build + "/tests/e2e/kelmo_hold.exe", exe)
         holder = subprocess.Popen(
-            [self.env["WINE_LOADER"], self.build + "/tests/e2e/kelmo_hold.exe",
-             "C:\\windows\\" + name.replace("/", "\\")],
+            [self.env["WINE_LOADER"], exe, "C:\\windows\\" + name.replace("/", "\\")],
             env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         if holder.stdout.readline().strip() != b"held":
             raise RuntimeError("kelmo_hold could not hold " + name)
@@ -224,10 +229,14 @@ def check_files(fail, run, s, before, after):
                    name + " installed as a copy of samples/files/" + original)
 
 
-def check_restart(fail, run, s, holder):
+def check_restart(fail, run, s, holder, tray):
     """A file in use keeps its old bytes until the restart, which puts the new file in its
     place (wininit.ini on Windows 95, MoveFileEx on NT): Wine's restart request runs what a
-    boot runs, once the holder has let go. Nothing is left for a later restart."""
+    boot runs, once the holder has let go. Nothing is left for a later restart, and no
+    temporary file of the program is left anywhere: not of a file scheduled twice, nor the
+    older build of a running program, renamed aside but not deletable until the restart."""
+    if tray:
+        tray.communicate(timeout=300)
     if holder:
         released = [line.strip() for line in holder.communicate(timeout=300)[0].splitlines()]
         fail.check(b"released " + OLDER_FILE.hex().encode() in released,
@@ -236,9 +245,12 @@ def check_restart(fail, run, s, holder):
         while read(run.windows + "/" + s["hold"]) != new and time.monotonic() < deadline:
             time.sleep(0.2)  # the boot's renames may still be on their way
     renames = run.reg_query(RENAMES_KEY).get("", {}).get("PendingFileRenameOperations")
-    fail.equal((None, "hold" in s and s.get("version") == "win95"),
-               (renames, os.path.exists(run.windows + "/wininit.bak")),
-               "renames left for a restart, wininit.ini carried out (Windows 95 only)")
+    fail.equal((None, "hold" in s and s.get("version") == "win95", []),
+               (renames, os.path.exists(run.windows + "/wininit.bak"),
+                [os.path.relpath(p, run.windows) for p in glob.glob(run.windows + "/**/kel*.tmp",
+                                                                   recursive=True)]),
+               "renames left for a restart, wininit.ini carried out (Windows 95 only), "
+               "temporary files left")
 
 
 def check_config(fail, s, before, after):
@@ -339,6 +351,10 @@ FOREIGN_SETUP_DAT = (
     "[SystemDir]\r\n[Driver.AddReg]\r\nHKR,,Ver,,9.9\r\n")
 
 
+def list_driver_twice(text):
+    return text.replace("2,kelmo.inf\r\n", "2,kelmo.inf\r\n1,kelmo.dr_\r\n")
+
+
 TO_FINISH = ["page:welcome", "next", "page:finish"]
 # Each page's usable buttons: back, next, finish, cancel.
 PAGES = {"welcome": (False, True, False, True), "finish": (True, False, True, True)}
@@ -357,16 +373,20 @@ SCENARIOS = {
     "close_wizard": dict(steps=TO_FINISH + ["close"]),
     "back_next": dict(steps=TO_FINISH + ["back", "page:welcome", "next", "page:finish", "cancel"]),
     "full_install": FULL_INSTALL,
-    # The running driver is held open, so it is replaced at the restart; a compressed
-    # file cut short cannot be installed, which is said, and the rest of the list follows.
+    # The running driver is held open, listed twice, so it is replaced at the restart,
+    # and by its second copy; an older tray program runs, so it is renamed aside; a
+    # compressed file cut short cannot be installed, which is said, and the rest of the
+    # list follows.
     "in_use": dict(
         FULL_INSTALL, steps=TO_FINISH + ["finish"], hold=DRV, cut="kelmo.vx_",
+        edit=list_driver_twice, check_code=1, findings=[(42, "also installed by line 38")],
         boxes=[error_box("Can't install file: c:\\windows\\system32\\kelmo.vxd"),
                readme_box(PRODUCT)],
         files=[f for f in WINDOWS_FILES + SYSTEM_FILES if f != VXD]),
     # The same on a system that answers as Windows 95 does: wininit.ini replaces the
     # driver at the restart, requested without the NT family's shutdown privilege.
-    "windows95": dict(FULL_INSTALL, version="win95", hold=DRV),
+    "windows95": dict(FULL_INSTALL, version="win95", hold=DRV, edit=list_driver_twice,
+                      check_code=1, findings=[(42, "also installed by line 38")]),
     # The set on three diskettes, each prompt answered by changing the diskette: labels,
     # product, adapter and registry lines all come from the first diskette's setup.dat,
     # also when another diskette carries a setup.dat of its own.
@@ -447,10 +467,11 @@ def run_scenario(run, fail, s):
     run.preset_system(s.get("version"))
     plan = check_setupcheck(fail, run, s)
     holder = run.hold(s["hold"]) if "hold" in s else None
+    tray = run.hold("kelmotry.lck", program="kelmotry.exe") if "hold" in s else None
     before = run.snapshot()
     steps = s.get("steps", TO_FINISH + ["finish"])
     events, trace = run.drive(steps, answers)
-    check_restart(fail, run, s, holder)
+    check_restart(fail, run, s, holder, tray)
     after = run.snapshot()
     installed = "product" in s
     fail.equal(([], [0], installed),

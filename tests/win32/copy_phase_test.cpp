@@ -106,6 +106,7 @@ TEST_F(CopyPhaseTest, InstallsEveryListedFileExpandedUnderItsInstalledName) {
                    "[WindowsDir]\r\n1,display.dr_\r\n  \r\n1 FOO.DR_\r\n1,readme.1st\r\n"
                    "[SystemDir]\r\n1,disk1\\vga.dr_\r\n\r\n1,kelmo.vx_\r\n1,oem.in_\r\n");
     WriteFileBytes(win / "display.drv", "an older driver");
+    SetFileAttributesA((win / "display.drv").c_str(), FILE_ATTRIBUTE_READONLY);
     BoxAnswerer boxes;
     CopyPhase(page);
 
@@ -116,7 +117,8 @@ TEST_F(CopyPhaseTest, InstallsEveryListedFileExpandedUnderItsInstalledName) {
     };
     for (const auto& l : landed)
         EXPECT_EQ(Original(l.second), ReadFileBytes(l.first)) << l.first;
-    // Nothing beside them: no temporary file, the older driver replaced.
+    // Nothing beside them: no temporary file, the older, read-only driver
+    // replaced.
     EXPECT_EQ("FOO.DRv display.drv readme.1st", Entries(win.path));
     EXPECT_EQ("inf kelmo.vxd vga.drv", Entries(sys.path));
     EXPECT_EQ("oemsetup.inf", Entries(sys / "inf"));
@@ -132,23 +134,30 @@ TEST_F(CopyPhaseTest, InstallsEveryListedFileExpandedUnderItsInstalledName) {
 
 // A failed copy leaves the installed file as it was and nothing beside it, is
 // said once, and the list goes on: a compressed file cut short, one that cannot
-// be read, as on a bad sector, and an INF without the inf folder to go in.
+// be read, as on a bad sector, an INF without the inf folder to go in, and a
+// folder where the file would go, which is not moved.
 TEST_F(CopyPhaseTest, FailedCopyKeepsTheInstalledFileAndIsSaid) {
     std::string whole = ReadFileBytes(kFixtures + "\\display.dr_");
     WriteFileBytes(disk / "display.dr_", whole.substr(0, whole.size() / 2));
     Put("readme.1st");
     Put("oem.in_");
+    Put("kelmo.vx_");
+    CreateDirectoryA((win / "kelmo.vxd").c_str(), nullptr);
+    WriteFileBytes(win / "kelmo.vxd\\inside", "kept");
     WriteFileBytes(win / "display.drv", "the installed driver");
     WriteFileBytes(win / "unreadable.drv", "the installed other driver");
     BoxAnswerer boxes;
     EXPECT_EQ(kListCopied, CopyList("1,unreadable.dr_\r\n", win.path, kFixtures));
-    EXPECT_EQ(kListCopied, CopyList("1,display.dr_\r\n1,oem.in_\r\n1,readme.1st\r\n", win.path));
+    EXPECT_EQ(kListCopied, CopyList("1,display.dr_\r\n1,oem.in_\r\n1,kelmo.vx_\r\n1,readme.1st\r\n",
+                                    win.path));
     EXPECT_EQ("the installed driver", ReadFileBytes(win / "display.drv"));
     EXPECT_EQ("the installed other driver", ReadFileBytes(win / "unreadable.drv"));
     EXPECT_EQ(Original("readme.1st"), ReadFileBytes(win / "readme.1st"));
-    EXPECT_EQ("display.drv readme.1st unreadable.drv", Entries(win.path));
+    EXPECT_EQ("display.drv kelmo.vxd readme.1st unreadable.drv", Entries(win.path));
+    EXPECT_EQ("inside", Entries(win / "kelmo.vxd"));
     EXPECT_EQ(CantInstall(win / "unreadable.drv") + CantInstall(win / "display.drv") +
-                  CantInstall(win / "inf\\oemsetup.inf"), boxes.said);
+                  CantInstall(win / "inf\\oemsetup.inf") + CantInstall(win / "kelmo.vxd"),
+              boxes.said);
     EXPECT_EQ(2048, gSetup.copiedBytes) << "only readme.1st counts";
     // The status lines show the paths of the last file, in lower case.
     EXPECT_EQ("Copy : " + Lower(disk / "readme.1st") + "\nTo : " + Lower(win / "readme.1st"),
