@@ -59,6 +59,12 @@ bool ComposeRegLine(const IntentValue& value, std::string* line, std::string* pr
         {'[', "a '[', which ends a section anywhere in setup.dat"},
     };
     for (const Part& part : parts) {
+        for (unsigned char c : *part.text) {
+            if (c < 0x20 && c != '\t') {
+                *problem = std::string("the ") + part.what + " holds a control character";
+                return false;
+            }
+        }
         for (const auto& trap : kTraps) {
             if (part.text->find(trap.c) != std::string::npos) {
                 *problem = std::string("the ") + part.what + " holds " + trap.why;
