@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# make-floppy.sh DIR IMAGE [DISKID]: writes the distribution folder DIR
-# (setup.dat at its root, files and subfolders) onto a new 1.44 MB FAT12
-# floppy image IMAGE with mtools, for emulators and real drives.
+# make-floppy.sh DIR IMAGE [DISKID [SETUP_DAT]]: writes the distribution
+# folder DIR (setup.dat at its root, files and subfolders) onto a new 1.44 MB
+# FAT12 floppy image IMAGE with mtools, for emulators and real drives. A later
+# diskette of a set holds no setup.dat: SETUP_DAT then names the first one's.
 #
 # Volume label: the description of DISKID in [Source Media Descriptions] of
-# DIR/setup.dat; DISKID defaults to the disk id of the first [WindowsDir] line,
-# else 1. A FAT label holds 11 characters, so the description is upper-cased,
+# SETUP_DAT (default DIR/setup.dat); DISKID defaults to the disk id of the
+# first [WindowsDir] line, else 1. A FAT label holds 11 characters, so the description is upper-cased,
 # every character FAT forbids in a label (control and non-ASCII characters and
 # " * + , . / : ; < = > ? [ \ ] |) becomes "_", and it is cut at 11 characters
 # with surrounding spaces removed. No description: the image has no label.
@@ -114,11 +115,14 @@ too_big() {
   exit 1
 }
 
-[ $# -ge 2 ] && [ $# -le 3 ] || { echo "usage: $me DIR IMAGE [DISKID]" >&2; exit 2; }
+[ $# -ge 2 ] && [ $# -le 4 ] || { echo "usage: $me DIR IMAGE [DISKID [SETUP_DAT]]" >&2; exit 2; }
 dir="${1%/}"; image=$2
 [ -n "$dir" ] || dir=/
+setup_dat="${4:-$dir/setup.dat}"
 [ -d "$dir" ] || die "$dir: no such folder"
-[ -f "$dir/setup.dat" ] || die "$dir holds no setup.dat; not a distribution folder"
+[ -f "$setup_dat" ] || [ $# = 4 ] ||
+  die "$dir holds no setup.dat; not a distribution folder (a later diskette: give DISKID and the first diskette's setup.dat)"
+[ -f "$setup_dat" ] || die "$setup_dat: no such file"
 [ -d "$(dirname "$image")" ] || die "$(dirname "$image"): no such folder for $image"
 [ ! -e "$image" ] || is_our_floppy "$image" ||
   die "$image exists and is not a 1.44 MB FAT12 floppy image; not overwriting it"
@@ -127,9 +131,9 @@ case "$(realpath -m "$image")/" in
 esac
 [ -z "$(find "$dir" -name $'*\n*' -print -quit)" ] || die "$dir holds a name with a line break"
 
-disk_id="${3:-$(first_disk_id "$dir/setup.dat")}"
+disk_id="${3:-$(first_disk_id "$setup_dat")}"
 label=""
-if description=$(ini_value "$dir/setup.dat" "Source Media Descriptions" "$disk_id"); then
+if description=$(ini_value "$setup_dat" "Source Media Descriptions" "$disk_id"); then
   label=$(fat_label "$description")
   echo "label: \"$label\" (disk $disk_id: \"$description\")"
 else
