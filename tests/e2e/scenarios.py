@@ -314,6 +314,21 @@ def set_traps(text):
     return text + TRAP_LINES
 
 
+def setupmake_set(text):
+    """A: emptied and filled with the diskettes setupmake.exe makes, under Wine, from the sample
+    INF and setup.exe: each diskette's files at A:'s root. Returns the set's setup.dat."""
+    run = sys._getframe(1).f_locals["run"]  # the run of prepare_diskette, which edits A:
+    dos = lambda path: "Z:" + path.replace("/", "\\")
+    made = run.wine(run.build + "/setupmake.exe", "--setup", dos(run.build + "/setup.exe"),
+                    dos(SAMPLES + "/kelmo.inf"), dos(run.work + "/set"))
+    if made.returncode != 0:
+        raise RuntimeError("setupmake.exe: exit code %d\n%s" % (made.returncode, made.stdout.decode()))
+    shutil.rmtree(run.file("A:\\"))
+    for disk in sorted(os.listdir(run.work + "/set")):
+        shutil.copytree(run.work + "/set/" + disk, run.file("A:\\"), dirs_exist_ok=True)
+    return read(run.file("A:\\setup.dat")).decode("ascii")
+
+
 TO_FINISH = ["page:welcome", "next", "page:finish"]
 # Each page's usable buttons: back, next, finish, cancel.
 PAGES = {"welcome": (False, True, False, True), "finish": (True, False, True, True)}
@@ -369,6 +384,10 @@ SCENARIOS = {
                   (62, "single backslash"), (63, 'is not "HKR"'), (64, "removes its line end"),
                   (66, "ends [Driver.AddReg]")],
         files=[f for f in WINDOWS_FILES + SYSTEM_FILES if f != DRV]),
+    # A set made by setupmake.exe from the sample INF: exactly the INF's files and values.
+    "setupmake": dict(
+        edit=setupmake_set, product=PRODUCT, registry=DRIVER_KEY, boxes=[readme_box(PRODUCT)],
+        files=["inf/oemkelmo.inf", "kelmotry.exe", "kelmo.txt", DRV, VXD, "system32/kelmo32.dll"]),
 }
 
 
