@@ -83,7 +83,7 @@ std::string OemsetupName(const std::string& infName) {
 DisketteSet LayOutDiskettes(const DriverIntent& intent, FindingSink* findings) {
     DisketteSet set;
     set.diskettes.resize(std::max<size_t>(1, intent.disks.size()));
-    set.diskettes[0] = {{kSetupDatName, -1, false}, {"setup.exe", -1, false}};
+    set.diskettes[0] = {{kSetupDatName, -1, false}, {kSetupExeName, -1, false}};
     set.oemsetupInf = OemsetupName(intent.infName);
     for (size_t i = 0; i < intent.files.size(); i++) {
         const IntentFile& file = intent.files[i];

@@ -97,7 +97,7 @@ StoredSet StoreFiles(const Inputs& inputs, const DisketteSet& set) {
         }
     }
     if (!inputs.setupExe.empty())
-        stored[0].push_back({"setup.exe", inputs.setupExe});
+        stored[0].push_back({kSetupExeName, inputs.setupExe});
     return stored;
 }
 

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "setupinfo/setup_vocabulary.h"
+
 namespace fs = std::filesystem;
 
 bool ReadWholeFile(const std::string& path, size_t maxBytes, std::string* bytes,
@@ -49,7 +51,7 @@ static bool IsEarlierSet(const std::string& out) {
             !entry.is_directory(ec))
             return false;
     }
-    return !ec && fs::is_regular_file(fs::path(out) / "disk1" / "setup.dat", ec);
+    return !ec && fs::is_regular_file(fs::path(out) / "disk1" / kSetupDatName, ec);
 }
 
 bool CheckOutFolder(const std::string& out, std::string* error) {

@@ -94,6 +94,6 @@ void CompareWithIntent(const CheckPlan& plan, const DriverIntent& intent, const 
     CompareRows("writes", planned, intended, findings);
     for (const Finding& finding : plan.findings) {
         std::string where = finding.line > 0 ? " line " + std::to_string(finding.line) : "";
-        findings->findings.push_back({finding.severity, 0, "setup.dat" + where + ": " + finding.text});
+        findings->findings.push_back({finding.severity, 0, kSetupDatName + where + ": " + finding.text});
     }
 }
