@@ -149,12 +149,14 @@ bool CheckFileName(const std::string& name, CopyTarget target, bool driverInf, i
 
 void AddCopyFiles(IntentBuild* build, const InfLine& directive) {
     for (const std::string& name : directive.fields) {
-        if (!name.empty() && name[0] == '@') {
+        if (name.empty())
+            continue;
+        if (name[0] == '@') {
             AddFile(build, name.substr(1), DestinationOf(build, "", directive.line),
                     directive.line);
             continue;
         }
-        const InfSection* section = name.empty() ? nullptr : FindInfSection(*build->inf, name);
+        const InfSection* section = FindInfSection(*build->inf, name);
         if (!section) {
             build->findings->Error(directive.line, "no section [" + name + "] for CopyFiles: "
                                                    "its files would not be installed");

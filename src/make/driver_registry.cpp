@@ -28,7 +28,9 @@ std::string Field(const InfLine& line, size_t index) {
 template <typename Each>
 void ForEachSection(IntentBuild* build, const InfLine& directive, const char* what, Each each) {
     for (const std::string& name : directive.fields) {
-        const InfSection* section = name.empty() ? nullptr : FindInfSection(*build->inf, name);
+        if (name.empty())
+            continue;
+        const InfSection* section = FindInfSection(*build->inf, name);
         if (section)
             each(*section);
         else

@@ -19,15 +19,19 @@ static const char kUsage[] =
     "  OUT must be absent, empty, or a set setupmake made, which is replaced.\n"
     "  Exit code: 0 a clean set, 1 a set with warnings, 2 errors: nothing is written.\n";
 
+static const struct {
+    const char* option;
+    std::string MakeOptions::*field;
+} kOptions[] = {
+    {"--setup", &MakeOptions::setupExe}, {"--files", &MakeOptions::filesDir},
+    {"--model", &MakeOptions::model},    {"--extra", &MakeOptions::extra},
+};
+
 static bool ParseArguments(int argc, char** argv, MakeOptions* options) {
     std::string* next = nullptr;
     std::vector<std::string> names;
     for (int i = 1; i < argc; i++) {
         const char* arg = argv[i];
-        static const struct { const char* option; std::string MakeOptions::*field; } kOptions[] = {
-            {"--setup", &MakeOptions::setupExe}, {"--files", &MakeOptions::filesDir},
-            {"--model", &MakeOptions::model},    {"--extra", &MakeOptions::extra},
-        };
         std::string* field = nullptr;
         for (const auto& known : kOptions)
             field = strcmp(arg, known.option) == 0 ? &(options->*known.field) : field;
