@@ -4,7 +4,6 @@
 
 #include "install/copy_rules.h"
 #include "install/installed_name.h"
-#include "setupinfo/text.h"
 
 namespace {
 
