@@ -12,6 +12,8 @@
 #ifndef RC_INVOKED
 
 inline constexpr char kSetupDatName[] = "setup.dat";
+// The program's own name on the first diskette, beside setup.dat.
+inline constexpr char kSetupExeName[] = "setup.exe";
 
 // Keyed sections of setup.dat, read through the profile functions, and their
 // keys.

@@ -422,6 +422,10 @@ SCENARIOS = {
                   (62, "single backslash"), (63, 'is not "HKR"'), (64, "removes its line end"),
                   (66, "ends [Driver.AddReg]")],
         files=[f for f in WINDOWS_FILES + SYSTEM_FILES if f != DRV]),
+    # A set made by setupmake.exe from the sample INF: exactly the INF's files and values.
+    "setupmake": dict(
+        from_inf=True, product=PRODUCT, registry=DRIVER_KEY, boxes=[readme_box(PRODUCT)],
+        files=["inf/oemkelmo.inf", "kelmotry.exe", "kelmo.txt", DRV, VXD, "system32/kelmo32.dll"]),
 }
 
 
@@ -445,11 +449,25 @@ def three_diskettes(run, s):
     return ["disk:" + run.diskette(disk)[1] for disk in DISK_CHANGES]
 
 
+def set_from_inf(run):
+    """The diskettes setupmake.exe makes, under Wine, from the sample INF and setup.exe, all
+    in A: (each diskette's files at its root)."""
+    dos = lambda path: "Z:" + path.replace("/", "\\")
+    made = run.wine(run.build + "/setupmake.exe", "--setup", dos(run.build + "/setup.exe"),
+                    dos(SAMPLES + "/kelmo.inf"), dos(run.work + "/set"))
+    if made.returncode != 0:
+        raise RuntimeError("setupmake.exe: exit code %d\n%s" % (made.returncode, made.stdout.decode()))
+    for disk in sorted(os.listdir(run.work + "/set")):
+        shutil.copytree(run.work + "/set/" + disk, run.file("A:\\"), dirs_exist_ok=True)
+
+
 def prepare_diskette(run, s):
-    """The sample set in A:, both its diskettes in one, unless the scenario changes diskettes;
-    returns the answers to the message boxes."""
+    """The sample set in A:, both its diskettes in one, unless the scenario changes diskettes
+    or makes its set from the INF; returns the answers to the message boxes."""
     if "diskettes" in s:
         return three_diskettes(run, s)
+    if s.get("from_inf"):
+        return set_from_inf(run) or []
     for disk in sorted(glob.glob(run.build + "/diskette/disk*")):
         shutil.copytree(disk, run.file("A:\\"), dirs_exist_ok=True)
     if "remove" in s:

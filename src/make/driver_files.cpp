@@ -1,0 +1,169 @@
+// The files of a model: its copy sections, their destination folders and the
+// diskettes [SourceDisksNames] and [SourceDisksFiles] put them on.
+#include <algorithm>
+
+#include "driver_parts.h"
+#include "install/copy_rules.h"
+#include "setupinfo/text.h"
+
+namespace {
+
+// A disk id as a number: digits only, at most nine of them; -1 otherwise.
+long DiskNumber(const std::string& id) {
+    if (id.empty() || id.size() > 9 || id.find_first_not_of("0123456789") != std::string::npos)
+        return -1;
+    return std::stol(id);
+}
+
+int DisketteOf(const IntentBuild* build, const std::string& id) {
+    long number = DiskNumber(id);
+    const std::vector<IntentDisk>& disks = build->intent->disks;
+    for (size_t i = 0; number >= 0 && i < disks.size(); i++) {
+        if (DiskNumber(disks[i].id) == number)
+            return (int)i;
+    }
+    return -1;
+}
+
+// The folder a copy section goes to: its line of [DestinationDirs], else
+// DefaultDestDir. Returns -1, reported, for any folder but 10 and 11 themselves.
+int DestinationOf(IntentBuild* build, const std::string& section, int line) {
+    const InfSection* dirs = FindInfSection(*build->inf, "DestinationDirs");
+    const InfLine* dir = section.empty() ? nullptr : FindInfKey(dirs, section);
+    dir = dir ? dir : FindInfKey(dirs, "DefaultDestDir");
+    std::string what = section.empty() ? "the files named with @" : "[" + section + "]";
+    if (!dir) {
+        build->findings->Error(line, "[DestinationDirs] names no folder for " + what +
+                                         " and has no DefaultDestDir: its files are not installed");
+        return -1;
+    }
+    bool sub = dir->fields.size() > 1 && !dir->fields[1].empty();
+    if (!sub && dir->fields[0] == "10")
+        return kToWindowsDir;
+    if (!sub && dir->fields[0] == "11")
+        return kToSystemDir;
+    std::string named = dir->fields[0] + (sub ? "," + dir->fields[1] : "");
+    build->findings->Error(dir->line, "destination " + named + " of " + what + " is not the "
+                                      "Windows (10) or System (11) folder itself, the only "
+                                      "ones setup.dat copies to: its files are not installed");
+    return -1;
+}
+
+void AddFile(IntentBuild* build, const std::string& name, int target, int line) {
+    if (target < 0 || !CheckFileName(name, (CopyTarget)target, false, line, build->findings))
+        return;
+    const InfLine* where = FindInfKey(FindInfSection(*build->inf, "SourceDisksFiles"), name);
+    int diskette = where ? DisketteOf(build, where->fields[0]) : -1;
+    if (!where)
+        build->findings->Error(line, name + " is not in [SourceDisksFiles]: no diskette holds it");
+    else if (diskette < 0)
+        build->findings->Error(where->line, "disk id " + Quoted(where->fields[0]) + " of " + name +
+                                                " is not in [SourceDisksNames]");
+    if (diskette < 0)
+        return;
+    for (const IntentFile& file : build->intent->files) {
+        if (file.target == target && SameName(file.name, name))
+            return;  // installed once: the same end as twice
+    }
+    build->intent->files.push_back(
+        {name, (CopyTarget)target, diskette, false, build->findings->file, line, -1});
+}
+
+// "destination[,source[,temporary[,flags]]]": setup.exe installs a file
+// under its own name, always.
+void AddCopyLine(IntentBuild* build, const InfLine& line, int target) {
+    const std::vector<std::string>& f = line.fields;
+    if (line.hasKey) {
+        build->findings->Error(line.line, "an '=' outside quotes makes this copy line a key: "
+                                          "it is not read");
+        return;
+    }
+    if (f.size() > 1 && !f[1].empty() && !SameName(f[1], f[0])) {
+        build->findings->Error(line.line, f[1] + " is installed as " + f[0] + ": setup.dat "
+                                          "installs each file under its own name only");
+        return;
+    }
+    if (f.size() > 3 && !f[3].empty() && f[3] != "0")
+        build->findings->Warning(line.line, "copy flags " + f[3] + " are not expressed: "
+                                            "setup.exe copies the file in every case");
+    AddFile(build, f[0], target, line.line);
+}
+
+}  // namespace
+
+void ReadSourceDisks(IntentBuild* build) {
+    const InfSection* names = FindInfSection(*build->inf, "SourceDisksNames");
+    if (!names) {
+        build->findings->Error(0, "no [SourceDisksNames]: the INF names no diskette");
+        return;
+    }
+    std::vector<IntentDisk>& disks = build->intent->disks;
+    for (const InfLine& line : names->lines) {
+        if (DiskNumber(line.key) < 0)
+            build->findings->Error(line.line, "disk id " + Quoted(line.key) + " is not a number");
+        else if (DisketteOf(build, line.key) >= 0)
+            build->findings->Warning(line.line, "disk id " + line.key + " is named again: "
+                                                "the first line counts");
+        else
+            disks.push_back({line.key, line.fields[0], line.line});
+    }
+    std::stable_sort(disks.begin(), disks.end(), [](const IntentDisk& a, const IntentDisk& b) {
+        return DiskNumber(a.id) < DiskNumber(b.id);
+    });
+    if (disks.size() > 9)
+        build->findings->Error(disks[9].line, "setup.dat's disk ids are one character: a set "
+                                              "has at most 9 diskettes");
+    if (disks.empty())
+        build->findings->Error(names->line, "[SourceDisksNames] names no diskette");
+}
+
+bool CheckFileName(const std::string& name, CopyTarget target, bool driverInf, int line,
+                   FindingSink* findings) {
+    std::string problem;
+    CopyListNames names = {"A:", target == kToWindowsDir ? "C:\\WINDOWS" : "C:\\WINDOWS\\SYSTEM",
+                           "", "", TextEqualNoCaseAscii};
+    CopyLinePlan plan;
+    CopyLineResult result = PlanCopyLine(("1," + name).c_str(), &names, &plan);
+    std::string prefix = result == kCopyLineTargetTooLong ? names.targetDir + std::string("\\")
+                                                          : std::string("A:\\");
+    if (name.empty())
+        problem = "names no file";
+    else if (name.find_first_of("\\/:*?\"<>|") != std::string::npos)
+        problem = "is not a file name: it holds one of \\ / : * ? \" < > |";
+    else if (name.find_first_of(", \t;[") != std::string::npos)
+        problem = "cannot stand in setup.dat's copy lists, which end a name at a comma, space "
+                  "or tab, and in which a ';' or '[' cuts the list";
+    else if (result == kCopyLineNameTooLong || result == kCopyLineSourceTooLong ||
+             (result == kCopyLineTargetTooLong && !driverInf))
+        problem = "is too long: " + prefix + name + " has " +
+                  std::to_string(prefix.size() + name.size()) +
+                  " characters, and setup.exe opens files by paths of at most 127";
+    else if (!driverInf && (result != kCopyLineFile || !SameName(plan.targetName, name)))
+        problem = std::string("is installed by setup.exe as ") +
+                  (plan.targetName[0] ? Quoted(plan.targetName) : "nothing") +
+                  ": it restores the extension of a compressed name";
+    if (!problem.empty())
+        findings->Error(line, Quoted(name) + " " + problem);
+    return problem.empty();
+}
+
+void AddCopyFiles(IntentBuild* build, const InfLine& directive) {
+    for (const std::string& name : directive.fields) {
+        if (name.empty())
+            continue;
+        if (name[0] == '@') {
+            AddFile(build, name.substr(1), DestinationOf(build, "", directive.line),
+                    directive.line);
+            continue;
+        }
+        const InfSection* section = FindInfSection(*build->inf, name);
+        if (!section) {
+            build->findings->Error(directive.line, "no section [" + name + "] for CopyFiles: "
+                                                   "its files would not be installed");
+            continue;
+        }
+        int target = DestinationOf(build, section->name, directive.line);
+        for (const InfLine& line : section->lines)
+            AddCopyLine(build, line, target);
+    }
+}

@@ -1,0 +1,25 @@
+// setupmake's whole run: the INF and the side file read, the set laid out,
+// written beside OUT, proven, and put in OUT's place.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "driver_intent.h"
+
+struct MakeOptions {
+    std::string inf, out;
+    std::string setupExe;  // may be empty
+    std::string filesDir;  // empty: the INF's folder
+    std::string model;     // empty: the only model
+    std::string extra;     // the side file; may be empty
+};
+
+struct MakeReport {
+    FindingSink inf, extra, set;  // findings by the file they are about
+    std::vector<std::string> lines;  // what was chosen and written, for people
+};
+
+// Makes the set. Returns the exit code: 0 clean, 1 warnings, 2 errors, when
+// nothing is written.
+int MakeSet(const MakeOptions& options, MakeReport* report);

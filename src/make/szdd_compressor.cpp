@@ -1,0 +1,95 @@
+#include "szdd_compressor.h"
+
+#include <vector>
+
+namespace {
+
+// The expander's window starts as 4096 spaces and is written from 4096 - 16.
+const int kWindow = 4096;
+const int kFirstWrite = kWindow - 16;
+const int kMinMatch = 3;
+const int kMaxMatch = 18;
+const int kMaxChain = 256;  // candidates tried per position: enough for driver files
+
+unsigned Hash(const unsigned char* p) { return (p[0] << 4 ^ p[1] << 2 ^ p[2]) & (kWindow - 1); }
+
+// Earlier positions with the same three bytes, newest first.
+struct MatchFinder {
+    const unsigned char* text;
+    size_t size;
+    std::vector<int> head, previous;
+
+    void Insert(size_t at) {
+        if (at + kMinMatch > size)
+            return;
+        unsigned h = Hash(text + at);
+        previous[at] = head[h];
+        head[h] = (int)at;
+    }
+    // The longest match for the bytes at at, no further back than the window.
+    int Longest(size_t at, size_t* from) const {
+        int best = 0;
+        size_t limit = size - at < (size_t)kMaxMatch ? size - at : (size_t)kMaxMatch;
+        if (limit < (size_t)kMinMatch)
+            return 0;
+        int tries = kMaxChain;
+        for (int p = head[Hash(text + at)]; p >= 0 && tries-- > 0; p = previous[(size_t)p]) {
+            if (at - (size_t)p >= (size_t)kWindow)
+                break;
+            size_t n = 0;
+            while (n < limit && text[(size_t)p + n] == text[at + n])
+                n++;
+            if ((int)n > best) {
+                best = (int)n;
+                *from = (size_t)p;
+                if (n == limit)
+                    break;
+            }
+        }
+        return best;
+    }
+};
+
+}  // namespace
+
+std::string CompressSzdd(const std::string& data, char lastLetter) {
+    std::string out("SZDD\x88\xF0\x27\x33" "A", 9);
+    out += lastLetter;
+    for (int shift = 0; shift < 32; shift += 8)
+        out += (char)((unsigned long long)data.size() >> shift & 0xFF);
+    // The data behind the spaces the window starts with: a match may reach
+    // back into them, or overlap the bytes it produces, as the expander
+    // copies one byte at a time.
+    std::string text(kWindow, ' ');
+    text += data;
+    MatchFinder finder = {(const unsigned char*)text.data(), text.size(),
+                          std::vector<int>(kWindow, -1), std::vector<int>(text.size(), -1)};
+    for (size_t at = kWindow - kMaxMatch; at < kWindow; at++)
+        finder.Insert(at);
+    size_t flags = 0;
+    int bit = 8;
+    for (size_t at = kWindow; at < text.size();) {
+        if (bit == 8) {
+            flags = out.size();
+            out += '\0';
+            bit = 0;
+        }
+        size_t from = 0;
+        int length = finder.Longest(at, &from);
+        if (length >= kMinMatch) {
+            // Window position of text[from]: its data index plus kFirstWrite.
+            unsigned position = (unsigned)(from + kFirstWrite - kWindow) & (kWindow - 1);
+            out += (char)(position & 0xFF);
+            out += (char)((position >> 4 & 0xF0) | (unsigned)(length - kMinMatch));
+        } else {
+            length = 1;
+            out[flags] = (char)((unsigned char)out[flags] | 1u << bit);
+            out += text[at];
+        }
+        bit++;
+        for (int i = 0; i < length; i++)
+            finder.Insert(at + (size_t)i);
+        at += (size_t)length;
+    }
+    return out;
+}

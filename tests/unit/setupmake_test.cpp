@@ -1,0 +1,238 @@
+// setupmake from INF text to setup.dat text and findings, without files.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "config/reg_line_rules.h"
+#include "make/diskette_layout.h"
+#include "make/driver_model.h"
+#include "make/extra_file.h"
+#include "make/setup_dat_writer.h"
+#include "setupinfo/fields.h"
+
+namespace {
+
+const char kInf[] =
+    "[Version]\n"                                    // 1
+    "Signature=\"$CHICAGO$\"\n"                      // 2
+    "Class=Display\n"                                // 3
+    "[Manufacturer]\n"                               // 4
+    "%Maker%=Models\n"                               // 5
+    "[Models]\n"                                     // 6
+    "%Card%=Card.Install, PCI\\VEN_1A2B&DEV_3C4D\n"  // 7
+    "[Card.Install]\n"                               // 8
+    "CopyFiles=Card.Files\n"                         // 9
+    "AddReg=Card.Reg\n"                              // 10
+    "DriverVer=01/01/1997\n"                         // 11
+    "[Card.Files]\n"                                 // 12
+    "card.drv\n"                                     // 13
+    "[Card.Reg]\n"                                   // 14
+    "HKR,,Ver,,4.0\n"                                // 15
+    "[DestinationDirs]\n"                            // 16
+    "DefaultDestDir=11\n"                            // 17
+    "[SourceDisksNames]\n"                           // 18
+    "1=\"Disk One\",,1\n"                            // 19
+    "[SourceDisksFiles]\n"                           // 20
+    "card.drv=1\n"                                   // 21
+    "[Strings]\n"                                    // 22
+    "Maker=\"Maker Inc\"\n"                          // 23
+    "Card=\"Card 100\"\n";                           // 24; appended lines follow
+
+struct Made {
+    std::string setupDat;
+    FindingSink findings;
+};
+
+// setup.dat and the findings for an INF named card.inf and a side file; each
+// file has 100 bytes, those whose name starts with "small" 10.
+Made Make(const std::string& inf, const std::string& model = "", const std::string& extra = "") {
+    Made made;
+    made.findings.file = "card.inf";
+    DriverIntent intent =
+        BuildDriverIntent(ReadInfText(inf, &made.findings), "card.inf", model, &made.findings);
+    ApplyExtraFile(ReadInfText(extra, &made.findings), &intent, &made.findings);
+    for (IntentFile& file : intent.files)
+        file.size = file.name.compare(0, 5, "small") == 0 ? 10 : 100;
+    made.setupDat = ComposeSetupDat(intent, LayOutDiskettes(intent, &made.findings), 12);
+    return made;
+}
+
+std::string Edited(std::string text, const std::string& from, const std::string& to) {
+    size_t at = text.find(from);
+    EXPECT_NE(std::string::npos, at) << from;
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+std::string Shown(const FindingSink& sink) {
+    std::string text;
+    for (const Finding& f : sink.findings)
+        text += (f.severity == kError ? "error line " : "warning line ") + std::to_string(f.line) +
+                ": " + f.text + "\n";
+    return text;
+}
+
+TEST(SetupMake, RegistryLinesReadBackAsTheInfSays) {
+    // An AddReg line of the INF, the line written, and what the program reads
+    // from it: key path, value name and value (null: the key only).
+    const struct {
+        int line; const char *inf, *written, *key, *name, *value;
+    } cases[] = {
+        {__LINE__, "HKR,,Ver,,4.0", "HKR,,Ver,,4.0", "", "Ver", "4.0"},
+        {__LINE__, "hkr,DEFAULT,Mode,,\"8,640,480\"", "HKR,DEFAULT,Mode,,\"8,640,480\"", "DEFAULT",
+         "Mode", "8,640,480"},
+        {__LINE__, "HKLM,Software\\Maker\\Card,Version,0,1.00",
+         "HKLM,Software\\\\Maker\\\\Card,Version,,1.00", "Software\\Maker\\Card", "Version", "1.00"},
+        {__LINE__, "HKR,\"MODES\\8\\640,480\"", "HKR,\"MODES\\\\8\\\\640,480\"",
+         "MODES\\8\\640,480", nullptr, nullptr},
+        {__LINE__, "HKCR,Card.Settings,,,\"%Card% settings\"",
+         "HKCR,Card.Settings,,,\"Card 100 settings\"", "Card.Settings", "", "Card 100 settings"},
+        {__LINE__, "HKR,, \"Value Name\" ,,\"100%% \"", "HKR,,\"Value Name\",,\"100% \"", "",
+         "Value Name", "100% "},
+        {__LINE__, "HKR,,Empty,,", "HKR,,Empty,,", "", "Empty", ""},
+        {__LINE__, "HKR,,Say,,\"a \"\"b\"\"\"", nullptr, nullptr, nullptr, nullptr},
+        {__LINE__, "HKR , Sub , Tab , , a\"\tb\"c ; comment", "HKR,Sub,Tab,,\"a\tbc\"", "Sub",
+         "Tab", "a\tbc"},
+    };
+    for (const auto& c : cases) {
+        testing::ScopedTrace row(__FILE__, c.line, c.inf);
+        Made made = Make(Edited(kInf, "HKR,,Ver,,4.0", c.inf));
+        size_t end = made.setupDat.rfind("\r\n");
+        std::string written = made.setupDat.substr(made.setupDat.rfind("\r\n", end - 1) + 2);
+        written.resize(written.size() - 2);
+        if (!c.written) {  // a double quote inside a value cannot be written
+            EXPECT_EQ("[Driver.AddReg]", written);
+            EXPECT_EQ(1, made.findings.Count(kError)) << Shown(made.findings);
+            continue;
+        }
+        EXPECT_EQ(c.written, written);
+        EXPECT_EQ(0, made.findings.Count(kError)) << Shown(made.findings);
+        RegLineRecord record = {};
+        EXPECT_EQ(c.name ? 5 : 2, ParseRegLine(written.c_str(), &record));
+        KeyPathWalk walk;
+        StartKeyPath(&walk, record.subkey);
+        std::string key;
+        while (NextKeyPathName(&walk) == kKeyPathName)
+            key = walk.name;
+        EXPECT_EQ(c.key, key);
+        EXPECT_EQ(c.name ? c.name : "", std::string(record.valueName));
+        EXPECT_EQ(c.value ? c.value : "", std::string(record.value));
+    }
+}
+
+TEST(SetupMake, WhatSetupDatCannotSayIsReportedOnItsLine) {
+    // An edit of the clean INF (and lines appended to it, or a side file), the
+    // finding on a line of that file, and the errors in all.
+    const struct {
+        int line; std::string from, to, append, extra; Severity severity; int at;
+        std::string text; int errors;
+    } cases[] = {
+        {__LINE__, "Ver,,", "Ver,1,", "", "", kError, 15, "flags 1 ask for something other", 1},
+        {__LINE__, "Ver,,", "Ver,0x2,", "", "", kWarning, 15, "flags 2 (keep a value", 0},
+        {__LINE__, "DriverVer=01/01/1997", "DelReg=Card.Del", "[Card.Del]\nhkr,,VER\n", "",
+         kWarning, 26, "AddReg line 15 sets \"VER\" again: it ends the same", 0},
+        {__LINE__, "DriverVer=01/01/1997", "DelReg=Card.Del", "[Card.Del]\nHKR,DEFAULT,Ver\n", "",
+         kError, 26, "value \"Ver\" of \"HKR\\DEFAULT\" stays", 1},
+        {__LINE__, "DestDir=11", "DestDir=12", "", "", kError, 17, "destination 12 of [Card.Files]", 1},
+        {__LINE__, "DestDir=11", "DestDir=11,sub", "", "", kError, 17, "destination 11,sub", 1},
+        {__LINE__, "HKR,,Ver", "HKCU,,Ver", "", "", kError, 15, "root \"HKCU\" is none of", 1},
+        {__LINE__, "4.0", "\"4;0\"", "", "", kError, 15, "the value holds a ';'", 1},
+        {__LINE__, "HKR,,Ver", "HKR,a[1],Ver", "", "", kError, 15, "the key path holds a '['", 1},
+        {__LINE__, "HKR,,Ver", "HKR,a\\\\b,Ver", "", "", kError, 15, "has an empty key name", 1},
+        {__LINE__, "Ver,,", std::string(128, 'n') + ",,", "", "", kError, 15,
+         "value name is 128 characters long; setup.exe reads 127", 1},
+        {__LINE__, "HKR,,Ver,,4.0", "HKR," + std::string(200, 'k') + ",V,," + std::string(60, 'v'),
+         "", "", kError, 15, "the line would be 268 characters long; setup.exe reads lines of 253", 1},
+        {__LINE__, "4.0", "4,0", "", "", kWarning, 15, "the fields after the fifth are ignored", 0},
+        {__LINE__, "Ver,,4.0", "Ver", "", "", kWarning, 15, "stored as an empty string", 0},
+        {__LINE__, "PCI\\VEN_1A2B&DEV_3C4D", "*PNP0900", "", "", kError, 7, "is not PCI\\VEN_", 1},
+        {__LINE__, "DEV_3C4D", "DEV_3C4D&SUBSYS_1", "", "", kWarning, 7, "\"&SUBSYS_1\" of the", 0},
+        {__LINE__, "%Card%=", "%Kard%=", "", "", kWarning, 7, "%Kard% is not in [Strings]", 0},
+        {__LINE__, "\"Card 100\"", "\"" + std::string(64, 'x') + "\"", "", "", kWarning, 7,
+         "is cut to \"" + std::string(63, 'x') + "\"", 0},
+        {__LINE__, "DriverVer=01/01/1997", "UpdateInis=Card.Ini",
+         "[Card.Ini]\nwin.ini,windows,,\"load=twenty_characters.exe\"\n", "", kError, 26,
+         "longer than the 19 characters setup.exe reads", 1},
+        {__LINE__, "DriverVer=01/01/1997", "UpdateInis=Card.Ini", "[Card.Ini]\nsystem.ini,a,,b=c\n",
+         "", kError, 26, "edits no ini line but the load line of win.ini [windows]", 1},
+        {__LINE__, "DriverVer=01/01/1997", "LogConfig=Card.Log", "", "", kError, 11,
+         "LogConfig is not expressed", 1},
+        {__LINE__, "card.drv\n", "card.drv,old.drv\n", "", "", kError, 13,
+         "old.drv is installed as card.drv", 1},
+        {__LINE__, "card.drv=1", "cord.drv=1", "", "", kError, 13, "not in [SourceDisksFiles]", 1},
+        {__LINE__, "card.drv\n", "card.dr_\n", "", "", kError, 13,
+         "is installed by setup.exe as \"card.drv\"", 1},
+        {__LINE__, "card.drv\n", std::string(110, 'c') + ".drv\n", "", "", kError, 13,
+         "C:\\WINDOWS\\SYSTEM\\ccc", 1},
+        {__LINE__, "card.drv\n", "\"card 1.drv\"\n", "", "", kError, 13, "end a name at a comma", 1},
+        {__LINE__, "card.drv\n", "card.ini\n", "[SourceDisksFiles]\ncard.ini=1\n", "", kError, 0,
+         "card.ini (card.inf line 13) would be stored as card.in_ on disk1, where card.inf", 1},
+        {__LINE__, "4.0", "\"4.0", "", "", kWarning, 15, "a quote is not closed", 0},
+        {__LINE__, "Class=Display", "Class=Net", "", "", kWarning, 3, "Class is not Display", 0},
+        {__LINE__, "%Card%=Card.Install", "Other=Card.Install, PCI\\VEN_1A2B&DEV_3C4E\n%Card%=Card.Install",
+         "", "", kError, 0, "2 models match; choose one with --model", 1},
+        {__LINE__, "", "", "", "[Banner]\nFontHi=big\n", kError, 2, "FontHi takes a whole number", 1},
+        {__LINE__, "", "", "", "[SystemDir]\ncard.drv\n", kWarning, 2, "installed there already", 0},
+        {__LINE__, "", "", "", "[Disk]\n", kError, 1, "[Disk] is not a section of the side file", 1},
+    };
+    EXPECT_EQ("", Shown(Make(kInf).findings));
+    for (const auto& c : cases) {
+        testing::ScopedTrace row(__FILE__, c.line, c.to + c.extra);
+        Made made = Make(Edited(kInf, c.from, c.to) + c.append, "", c.extra);
+        bool found = false;
+        for (const Finding& f : made.findings.findings)
+            found = found || (f.severity == c.severity && f.line == c.at &&
+                              f.text.find(c.text) != std::string::npos);
+        EXPECT_TRUE(found) << Shown(made.findings);
+        EXPECT_EQ(c.errors, made.findings.Count(kError)) << Shown(made.findings);
+    }
+}
+
+TEST(SetupMake, ModelsAreChosenByDescriptionOrInstallSection) {
+    std::string inf = Edited(kInf, "%Card%=", "Other=Other.Install, PCI\\VEN_1A2B&DEV_3C4E\n%Card%=");
+    const struct { int line; const char *model, *productName, *error; } cases[] = {
+        {__LINE__, "card 100", "ProductName=Card 100\r\n", nullptr},
+        {__LINE__, "OTHER.INSTALL", "ProductName=Other\r\n", nullptr},
+        {__LINE__, "Card", nullptr, "no model is described or installed as \"Card\"; the INF lists:\n"
+                                    "      \"Other\", install section Other.Install, line 7"},
+    };
+    for (const auto& c : cases) {
+        testing::ScopedTrace row(__FILE__, c.line, c.model);
+        Made made = Make(inf + "[Other.Install]\n", c.model);
+        if (c.productName)
+            EXPECT_NE(std::string::npos, made.setupDat.find(c.productName)) << made.setupDat;
+        EXPECT_EQ(c.error ? 1 : 0, made.findings.Count(kError)) << Shown(made.findings);
+        if (c.error)
+            EXPECT_EQ(0u, made.findings.findings[0].text.find(c.error)) << Shown(made.findings);
+    }
+}
+
+TEST(SetupMake, SetupDatOfATwoDisketteSet) {
+    const char inf[] =
+        "[Version]\nSignature=$CHICAGO$\nClass=DISPLAY\n[Manufacturer]\nMaker\n"
+        "[Maker]\nCard 100=Card.Install, pci\\ven_1a2b&dev_3c4d\n"
+        "[Card.Install]\nCopyFiles=System.Files, Windows.Files\nUpdateInis=Card.Ini\n"
+        "[System.Files]\ncard.drv\ncard32.dll\n[Windows.Files]\ncard.hlp\nsmall.txt\n"
+        "[Card.Ini]\nwin.ini,windows,,\"load=cardtray.exe\"\n"
+        "[DestinationDirs]\nDefaultDestDir=11\nWindows.Files=10\n"
+        "[SourceDisksNames]\n7=\"Second\",,2\n5=\"First\",,1\n"
+        "[SourceDisksFiles]\ncard.drv=5\ncard32.dll=7\ncard.hlp=7\nsmall.txt=5\n";
+    Made made = Make(inf, "", "[Banner]\nFontHi=30\n[WindowsDir]\nreadme.1st\n");
+    EXPECT_EQ("", Shown(made.findings));
+    EXPECT_EQ("; Made by setupmake from card.inf\r\n\r\n"
+              "[Product]\r\nProductName=Card 100\r\nload=cardtray.exe\r\nDriverInf=card.ini\r\n"
+              "OemsetupInf=oemcard.inf\r\n\r\n[DiskSpace]\r\nSizeInKB=12\r\n\r\n"
+              "[Banner]\r\nFontHi=30\r\n\r\n[Enum PCI]\r\nVender=VEN_1A2B&DEV_3C4D\r\nMfg=Maker\r\n\r\n"
+              "[Source Media Descriptions]\r\n1=First\r\n2=Second\r\n\r\n"
+              "[WindowsDir]\r\n1,card.in_\r\n1,small.txt\r\n1,readme.1st\r\n2,card.hl_\r\n\r\n"
+              "[SystemDir]\r\n1,card.dr_\r\n2,card32.dl_\r\n\r\n[Driver.AddReg]\r\n",
+              made.setupDat);
+}
+
+TEST(SetupMake, OemsetupInfNeverTakesANameWindowsGivesItsOwn) {
+    const char* const cases[][2] = {{"kelmo.inf", "oemkelmo.inf"}, {"OEMSETUP.INF", "oemoemse.inf"},
+                                    {"my-card.inf", "oemmycar.inf"}, {"12.inf", "oemx12.inf"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c[1], OemsetupName(c[0])) << c[0];
+}
+
+}  // namespace
