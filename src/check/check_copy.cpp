@@ -294,7 +294,7 @@ void PlanProgress(Checker* checker) {
     int copied = 0;
     for (const PlannedFile& file : plan->files) {
         if (file.diskette >= 0)
-            copied = AddCopiedBytes(copied, file.size > 0x7FFFFFFF ? 0x7FFFFFFF : (int)file.size);
+            copied = AddCopiedBytes(copied, file.size > kMaxInt32 ? kMaxInt32 : (int)file.size);
     }
     plan->copiedBytes = copied;
     plan->finalPosition = ProgressPercent(copied, (int)plan->expectedBytes);

@@ -92,7 +92,7 @@ bool LoadSetFile(const std::string& folder, SetFile* set, std::string* error) {
         *error = std::string("no ") + kSetupDatName + " in " + folder;
         return false;
     }
-    if (!ReadHostFile(set->path, &set->raw) || set->raw.size() >= 0x7FFFFFFF) {
+    if (!ReadHostFile(set->path, &set->raw) || set->raw.size() >= (size_t)kMaxInt32) {
         *error = "cannot read " + set->path;
         return false;
     }

@@ -1,11 +1,14 @@
 #include "copy_progress.h"
 
-static const long long kMaxInt32 = 0x7FFFFFFF;
+#include "setupinfo/setup_sizes.h"
+
+// Each file counts as the whole 2048-byte blocks it takes.
+static const long long kCountedBlockBytes = 2048;
 
 int AddCopiedBytes(int copiedBytes, int result) {
     if (result <= 0)
         return copiedBytes;
-    long long rounded = ((long long)result + 2047) / 2048 * 2048;
+    long long rounded = (result + kCountedBlockBytes - 1) / kCountedBlockBytes * kCountedBlockBytes;
     long long total = (long long)copiedBytes + rounded;
     return (int)(total > kMaxInt32 ? kMaxInt32 : total);
 }

@@ -8,11 +8,15 @@ const int kProductNameSize = 64;
 const int kLoadProgramSize = 20;
 const int kDriverInstanceSize = 8;
 
+// The largest signed 32-bit value: the program's sizes and totals are held
+// to it rather than wrap.
+const int kMaxInt32 = 0x7FFFFFFF;
+
 // "SizeInKB" in bytes: kilobytes of 1000 bytes, computed in 64 bits and held
 // to the 32-bit range, so a huge value cannot wrap to a small or negative total.
 inline int ExpectedBytesOfSize(long long sizeInKB) {
     long long expected = sizeInKB * 1000;
-    if (expected > 0x7FFFFFFF)
-        return 0x7FFFFFFF;
-    return expected < -0x7FFFFFFF ? -0x7FFFFFFF : (int)expected;
+    if (expected > kMaxInt32)
+        return kMaxInt32;
+    return expected < -kMaxInt32 ? -kMaxInt32 : (int)expected;
 }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "setup_sizes.h"
+
 static long ReadFromFile(void* context, unsigned char* buffer, long cb) {
     HFILE file = (HFILE)(INT_PTR)context;
     UINT got = _lread(file, buffer, (UINT)cb);
@@ -21,7 +23,7 @@ bool LoadSetupText(const char* path, SetupText* setupText) {
     if (file == HFILE_ERROR)
         return false;
     LONG size = _llseek(file, 0, FILE_END);
-    if (size < 0 || size >= 0x7FFFFFFF || _llseek(file, 0, FILE_BEGIN) != 0) {
+    if (size < 0 || size >= kMaxInt32 || _llseek(file, 0, FILE_BEGIN) != 0) {
         _lclose(file);
         return false;
     }
