@@ -8,9 +8,8 @@
 #
 # With a usable display the wizard opens in a Wine desktop window for you to
 # click through; the terminal says when the demo changes the diskette. Without
-# one it runs headless under Xvfb, driven by kelmo_drive of tools/demo (the
-# end-to-end tests use it too), and saves both pages as PNG pictures in the
-# build tree (and in docs/, for the README, with KELMO_DEMO_DOCS=1). Either
+# one it runs headless under Xvfb, worked by kelmo_drive, the end-to-end
+# tests' driver, and saves both pages as PNG pictures in the build tree (and in docs/, for the README, with KELMO_DEMO_DOCS=1). Either
 # way it ends by printing what the install changed: files, registry values
 # and ini lines.
 #
@@ -76,7 +75,7 @@ touch "$work/before"
 # +process shows the restart request: the command line of wineboot.
 if [ $headless = 1 ]; then
   say "running the wizard headless on $DISPLAY, driven by kelmo_drive"
-  WINEDEBUG=+process "$WINE_LOADER" "$build/tools/demo/kelmo_drive.exe" \
+  WINEDEBUG=+process "$WINE_LOADER" "$build/tests/e2e/kelmo_drive.exe" \
     --exe 'A:\setup.exe' --dir 'A:\' --shots "Z:$(tr / '\\' <<<"$work")" --answers "$change_disk" \
     page:welcome shot:welcome next page:finish shot:finish finish \
     2>"$work/trace.log" | tee "$work/driver.log"
@@ -89,7 +88,7 @@ else
   say "the wizard opens in a Wine desktop window: Next, then Finish"
   (cd "$WINEPREFIX/drive_a" &&
      WINEDEBUG=+process "$WINE_LOADER" explorer /desktop=Kelmo,800x600 \
-       "$build/tools/demo/kelmo_drive.exe" --person --exe 'A:\setup.exe' --dir 'A:\' \
+       "$build/tests/e2e/kelmo_drive.exe" --person --exe 'A:\setup.exe' --dir 'A:\' \
        --answers "$change_disk" 2>"$work/trace.log" | tell_person || true)
 fi
 "$WINESERVER_BIN" -w

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """scenarios.py BUILD_DIR SCENARIO: setup.exe on the sample diskettes under Wine and Xvfb,
-in a fresh prefix with a simulated adapter, worked by kelmo_drive of tools/demo."""
+in a fresh prefix with a simulated adapter, worked by kelmo_drive (driver/)."""
 import collections, configparser, fcntl, glob, json, os, pathlib, re, shutil, struct
 import subprocess, sys, time
 
@@ -172,7 +172,7 @@ class Run:
         trace_path = os.path.join(self.work, "trace.log")
         with open(trace_path, "wb") as trace:
             out = subprocess.run(
-                [self.env["WINE_LOADER"], self.build + "/tools/demo/kelmo_drive.exe",
+                [self.env["WINE_LOADER"], self.build + "/tests/e2e/kelmo_drive.exe",
                  "--exe", "A:\\setup.exe", "--dir", "A:\\", "--answers", ",".join(answers),
                  "--shots", "Z:" + self.work.replace("/", "\\")] + steps,
                 env=dict(self.env, WINEDEBUG="+process,+security"), stdout=subprocess.PIPE,

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <set>
 
+#include "message_box.h"
+
 TempDir::TempDir(const char* tag) {
     char base[MAX_PATH];
     GetTempPathA(sizeof base, base);
@@ -42,14 +44,12 @@ static BoxAnswerer* gAnswerer;
 // message loop hands out only when nothing else is waiting.
 static void CALLBACK AnswerBox(HWND, UINT, UINT_PTR, DWORD) {
     HWND box = FindWindowA("#32770", nullptr);
-    if (!box || GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId())
+    MessageBoxView view;
+    if (!box || GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId() ||
+        !ReadMessageBox(box, &view))
         return;
-    char caption[256], text[2048];
-    GetWindowTextA(box, caption, sizeof caption);
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // a message box's text control
-    HWND cancel = GetDlgItem(box, IDCANCEL);
-    gAnswerer->said += std::string(caption) + ": " + text +
-                       (cancel && IsWindowVisible(cancel) ? " [Cancel]\n" : "\n");
+    bool cancel = ControlUsable(box, IDCANCEL);
+    gAnswerer->said += view.caption + ": " + view.text + (cancel ? " [Cancel]\n" : "\n");
     BoxAnswerer::Answer answer = {IDOK, nullptr};
     if (!gAnswerer->plan.empty()) {
         answer = gAnswerer->plan.front();
@@ -57,7 +57,7 @@ static void CALLBACK AnswerBox(HWND, UINT, UINT_PTR, DWORD) {
     }
     if (answer.before)
         answer.before();
-    PostMessageA(box, WM_COMMAND, answer.button, 0);
+    PressBoxButton(box, answer.button);
 }
 
 BoxAnswerer::BoxAnswerer() : timer(SetTimer(nullptr, 0, 50, AnswerBox)) { gAnswerer = this; }

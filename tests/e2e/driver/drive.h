@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "message_box.h"
+
 // setup.exe as the driver sees it.
 struct Drive {
     PROCESS_INFORMATION process;
@@ -35,10 +37,7 @@ std::string JsonString(const std::string& text);
 const char* JsonBool(bool value);
 std::string JsonNumbers(std::initializer_list<long> values);
 
-// dialogs.cpp
-std::string WindowText(HWND window);
-bool ControlUsable(HWND dialog, int id);
-// Finds the wizard among setup.exe's windows and answers each new message box once.
+// dialogs.cpp. Finds the wizard among setup.exe's windows and answers each new message box once.
 void WatchDialogs(Drive* drive);
 
 // diskettes.cpp. Empties the drive as far as the system lets it and copies

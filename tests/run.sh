@@ -6,7 +6,7 @@
 # one summary line.
 #   FUZZ_SECONDS=N  seconds per fuzz target (default 10)
 set -uo pipefail
-source "$(dirname "$0")/common.sh"
+source "$(dirname "$0")/../tools/common.sh"
 cd "$ROOT"
 
 FUZZ_SECONDS="${FUZZ_SECONDS:-10}"

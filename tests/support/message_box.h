@@ -1,0 +1,34 @@
+// The message boxes of the program under test, read and answered as a person
+// would: from a thread of the same process (the Win32 tests) or from another
+// process (the end-to-end driver).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+struct MessageBoxView {
+    std::string caption;
+    std::string text;
+    std::vector<std::string> buttons;  // the usable ones by name: "ok", "cancel", ...
+    bool icon;
+};
+
+// A window's text; a window of a hung process gives up after a while.
+std::string WindowText(HWND window);
+
+// Whether the dialog's control is there, visible and enabled.
+bool ControlUsable(HWND dialog, int id);
+
+// Reads a message box. False for a dialog that is not one, or not yet or no
+// longer: no text control or no usable button.
+bool ReadMessageBox(HWND box, MessageBoxView* view);
+
+// The id of the button of that name ("ok", "cancel", ...); IDOK for an
+// unknown name.
+int BoxButtonId(const std::string& name);
+
+// Presses a button by posting its click, not sending it: the box's owner
+// goes on with its work once the box ends, and the caller keeps watching.
+void PressBoxButton(HWND box, int id);
