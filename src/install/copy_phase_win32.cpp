@@ -131,9 +131,9 @@ static LONG ExpandToTemp(INT source, const char* targetPath, char* tempPath) {
     if (!MakeTempFile(targetPath, tempPath))
         return -1;
     HFILE temp = _lopen(tempPath, OF_WRITE | OF_SHARE_EXCLUSIVE);
-    LONG size = LZSeek(source, 0, 2);
+    LONG size = LZSeek(source, 0, FILE_END);
     LONG copied = -1;
-    if (temp != HFILE_ERROR && size >= 0 && LZSeek(source, 0, 0) == 0)
+    if (temp != HFILE_ERROR && size >= 0 && LZSeek(source, 0, FILE_BEGIN) == 0)
         copied = LZCopy(source, temp);
     if (temp != HFILE_ERROR)
         _lclose(temp);

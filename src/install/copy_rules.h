@@ -9,8 +9,8 @@ const int kCopyNameSize = 256;
 
 // The LZ library opens files through OpenFile, whose OFSTRUCT holds a path of
 // at most 127 characters: a longer source could never be opened however often
-// the diskette was inserted. Targets keep the same limit, which the program
-// has always had, so a set installs the same files it always did.
+// the diskette was inserted. Target paths are held to the same limit, which
+// driver sets are made and checked for.
 const int kLzPathSize = 128;
 
 // Names compared for the driver INF: the platform's case-insensitive compare

@@ -24,7 +24,9 @@ static void StripDirectory(char* name) {
     name[i] = '\0';
 }
 
-bool GetExtension(const char* name, char* extension, int cchExtension) {
+// Copies the text after the last '.' into extension, or makes it empty when
+// the name has none. Returns false when the extension was cut to fit.
+static bool GetExtension(const char* name, char* extension, int cchExtension) {
     const char* dot = nullptr;
     for (const char* p = name; *p; p++) {
         if (*p == '.')

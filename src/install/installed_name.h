@@ -12,10 +12,6 @@ struct CompressedName {
 const int kCompressedNameCount = 9;
 extern const CompressedName CompressedNameTable[kCompressedNameCount];
 
-// Copies the text after the last '.' into extension, or makes it empty when
-// the name has none. Returns false when the extension was cut to fit.
-bool GetExtension(const char* name, char* extension, int cchExtension);
-
 // The name a listed file is installed under: the listed name without its
 // directory (the part after the last backslash or slash: Windows takes both
 // as separators, so "sub/../../x.dr_" must not keep its way out of the target

@@ -13,11 +13,16 @@ static_assert(kProductNameSize - 1 <= kMaxProductNameLength, "final message too 
 
 static const char kReadMeCaption[] = "READ ME";
 
+// Where the progress bar stands on the finish page, in pixels.
+static const RECT kProgressBarPlace = {165, 200, 165 + 275, 200 + 18};
+
 // The progress bar below the status lines; the install goes on without it
 // when it cannot be created.
 static void CreateProgressBar(HWND page) {
-    gSetup.progressBar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, 165, 200,
-                                         275, 18, page, nullptr, gSetup.instance, nullptr);
+    const RECT& r = kProgressBarPlace;
+    gSetup.progressBar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, r.left,
+                                         r.top, r.right - r.left, r.bottom - r.top, page,
+                                         nullptr, gSetup.instance, nullptr);
     if (gSetup.progressBar == nullptr)
         return;
     SendMessageA(gSetup.progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));

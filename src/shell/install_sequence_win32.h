@@ -9,8 +9,9 @@
 // ones met.
 void RunInstall(HWND page);
 
-// Loads string resources 1 and 2 and composes the final message into
-// message, which holds kFinalMessageSize characters.
+// Loads the completion text and the install note from the string table and
+// composes the final message into message, which holds kFinalMessageSize
+// characters.
 void LoadFinalMessage(char* message, int cchMessage);
 
 // Asks the system to restart. On the NT family the shutdown privilege is

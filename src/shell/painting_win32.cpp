@@ -7,6 +7,9 @@
 
 const char kLogoClassName[] = "BmpWClass";
 
+// Where the logo window stands on each page, in pixels.
+static const RECT kLogoWindowPlace = {10, 10, 10 + 120, 10 + 210};
+
 static const COLORREF kBannerShadow = RGB(0, 0, 255);
 static const COLORREF kBannerText = RGB(255, 255, 255);
 
@@ -21,10 +24,13 @@ static HBITMAP gLogoBitmap;
 static int gLogoWidth;
 static int gLogoHeight;
 
+// The banner where setup.dat does not say otherwise, in pixels.
+static const BannerLayout kDefaultBanner = {36, 150, 10};
+
 void ReadBannerLayout(BannerLayout* layout) {
-    layout->fontHeight = ReadSetupInt(kBannerSection, kFontHiKey, 36);
-    layout->x = ReadSetupInt(kBannerSection, kStartXKey, 150);
-    layout->y = ReadSetupInt(kBannerSection, kStartYKey, 10);
+    layout->fontHeight = ReadSetupInt(kBannerSection, kFontHiKey, kDefaultBanner.fontHeight);
+    layout->x = ReadSetupInt(kBannerSection, kStartXKey, kDefaultBanner.x);
+    layout->y = ReadSetupInt(kBannerSection, kStartYKey, kDefaultBanner.y);
 }
 
 void PaintBanner(HWND page, const BannerLayout* layout) {
@@ -50,7 +56,9 @@ void PaintBanner(HWND page, const BannerLayout* layout) {
 }
 
 HWND CreateLogoWindow(HWND page) {
-    HWND logo = CreateWindowExA(0, kLogoClassName, "", WS_CHILD, 10, 10, 120, 210, page, nullptr,
+    const RECT& r = kLogoWindowPlace;
+    HWND logo = CreateWindowExA(0, kLogoClassName, "", WS_CHILD, r.left, r.top,
+                                r.right - r.left, r.bottom - r.top, page, nullptr,
                                 gSetup.instance, nullptr);
     if (logo == nullptr)
         return nullptr;

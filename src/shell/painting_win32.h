@@ -18,8 +18,8 @@ void ReadBannerLayout(BannerLayout* layout);
 // Paints the product name as the banner on page in answer to WM_PAINT.
 void PaintBanner(HWND page, const BannerLayout* layout);
 
-// The logo window of a page at (10, 10), 120 by 210 pixels, shown. Returns
-// null when it cannot be created.
+// The logo window of a page, at its place on the left, shown. Returns null
+// when it cannot be created.
 HWND CreateLogoWindow(HWND page);
 
 LRESULT CALLBACK LogoWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

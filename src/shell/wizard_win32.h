@@ -1,5 +1,5 @@
-// The two-page wizard: the welcome page 101 and the finish page 102, whose
-// Finish runs the install.
+// The two-page wizard: the welcome page, and the finish page whose Finish
+// runs the install.
 #pragma once
 
 #include <windows.h>

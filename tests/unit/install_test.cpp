@@ -17,6 +17,8 @@ TEST(MakeInstalledName, StripsTheDirectoryAndRestoresTheExtension) {
         {__LINE__, "a.tar.dr_", "a.tar.drv"},     {__LINE__, "dr_", "dr_"},
         {__LINE__, "disk1\\vga.dr_", "vga.drv"},  {__LINE__, "sub/../../x.dr_", "x.drv"},
         {__LINE__, "c:/w\\mix/y.in_", "y.ini"},   {__LINE__, "dir.dr_\\plain", "plain"},
+        {__LINE__, "a.dl_", "a.dll"}, {__LINE__, "a.ex_", "a.exe"}, {__LINE__, "a.hl_", "a.hlp"},
+        {__LINE__, "a.da_", "a.dat"}, {__LINE__, "a.re_", "a.reg"}, {__LINE__, "a.tx_", "a.txt"},
         {__LINE__, "", ""}, {__LINE__, "sub\\", ""}, {__LINE__, "x/.", ""}, {__LINE__, "a\\..", ""},
     };
     for (const auto& c : cases) {
@@ -31,29 +33,25 @@ TEST(MakeInstalledName, StripsTheDirectoryAndRestoresTheExtension) {
     EXPECT_FALSE(MakeInstalledName("toolong.dr_", name, 8));
 }
 
-TEST(GetExtension, TheTextAfterTheLastDotIfItFits) {
-    char ext[16];
-    memset(ext, '#', sizeof ext);
-    EXPECT_TRUE(GetExtension("a.b.1234567", ext, 8));
-    EXPECT_FALSE(GetExtension("a.12345678", ext, 8));
-    EXPECT_EQ(std::string("1234567\0#", 9), std::string(ext, 9));
-}
-
 TEST(CopyProgress, EachFileRoundedUpTo2048AndSharesIn64Bits) {
     const struct { int line, copied, result, total; } added[] = {
         {__LINE__, 0, 1, 2048},   {__LINE__, 0, 2048, 2048}, {__LINE__, 0, 4097, 6144},
         {__LINE__, 100, 0, 100},  {__LINE__, 100, -1, 100},  {__LINE__, 100, -2147483647 - 1, 100},
         {__LINE__, 0x7FFFF000, 4096, 0x7FFFFFFF},            {__LINE__, 0x7FFFFFFF, 1, 0x7FFFFFFF},
     };
-    for (const auto& c : added)
-        EXPECT_EQ(c.total, AddCopiedBytes(c.copied, c.result)) << "row at line " << c.line;
+    for (const auto& c : added) {
+        testing::ScopedTrace row(__FILE__, c.line, "table row");
+        EXPECT_EQ(c.total, AddCopiedBytes(c.copied, c.result));
+    }
     const struct { int line, copied, expected, percent; } shares[] = {
         {__LINE__, 21474837, 21474837, 100},     {__LINE__, 2000012288, 2100000000, 95},
         {__LINE__, 0x7FFFFFFF, 1000, 214748364}, {__LINE__, 0x7FFFFFFF, 1, 0x7FFFFFFF},
         {__LINE__, 4096, 0, 0},                  {__LINE__, 4096, -1000, 0},
     };
-    for (const auto& c : shares)
-        EXPECT_EQ(c.percent, ProgressPercent(c.copied, c.expected)) << "row at line " << c.line;
+    for (const auto& c : shares) {
+        testing::ScopedTrace row(__FILE__, c.line, "table row");
+        EXPECT_EQ(c.percent, ProgressPercent(c.copied, c.expected));
+    }
 }
 
 }  // namespace

@@ -96,8 +96,10 @@ TEST(ReadSectionLine, WalksToABracketOrTheEndSkippingBlankAndLongLines) {
          {fits + "\n", "1,after\n"}},
         {__LINE__, "[S]\n" + std::string(300, 'h') + "[x\n1,after\n\x1a", {"<end at [>"}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.lines, Walk(c.text)) << "row at line " << c.line;
+    for (const auto& c : cases) {
+        testing::ScopedTrace row(__FILE__, c.line, "table row");
+        EXPECT_EQ(c.lines, Walk(c.text));
+    }
 }
 
 TEST(SplitCopyLine, DiskIdAndFileName) {
@@ -105,6 +107,7 @@ TEST(SplitCopyLine, DiskIdAndFileName) {
     const struct { int line; const char *text, *diskId, *fileName; int cchFileName = 256; } cases[] = {
         {__LINE__, "1,display.dr_\r\n", "1", "display.dr_"},
         {__LINE__, "12\t display.dr_ extra\r\n", "1", "display.dr_"},
+        {__LINE__, "1\tdisplay.dr_\r\n", "1", "display.dr_"},
         {__LINE__, "  1 ,display.dr_\r\n", "1", ""},  // a space, then a comma: an empty field
         {__LINE__, "1\r\n", "1", ""},
         {__LINE__, "1,a.dr_\n", "1", "a.dr_\n"},  // a bare line feed stays in the field

@@ -123,7 +123,7 @@ TEST_F(CopyPhaseTest, InstallsEveryListedFileExpandedUnderItsInstalledName) {
     EXPECT_EQ("inf kelmo.vxd vga.drv", Entries(sys.path));
     EXPECT_EQ("oemsetup.inf", Entries(sys / "inf"));
     EXPECT_EQ("", boxes.said);
-    // 10000, 700, 1500, 5000, 3000 and 49 bytes, each rounded up to 2048.
+    // 10000, 700, 1500, 5000, 4096 and 49 bytes, each rounded up to 2048.
     EXPECT_EQ(10240 + 2048 * 2 + 6144 + 4096 + 2048, gSetup.copiedBytes);
     EXPECT_EQ(133, (int)SendMessageA(bar, PBM_GETPOS, 0, 0));
     EXPECT_EQ("\n", Status());

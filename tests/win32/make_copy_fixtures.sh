@@ -16,7 +16,7 @@ random.seed(sys.argv[1]); sys.stdout.buffer.write(random.randbytes(int(sys.argv[
 
 # Random bytes around repeated text, so that the expansion meets both literals
 # and back-references.
-for file in display.drv:10000 kelmo.vxd:3000 FOO.DRV:700 vga.drv:5000 x.drv:300; do
+for file in display.drv:10000 kelmo.vxd:4096 FOO.DRV:700 vga.drv:5000 x.drv:300; do
   name=${file%:*} size=${file#*:}
   { noise "$name" $((size / 4)); yes "Kelmo display driver line $name" | head -c $((size / 2));
     noise "$name+" "$size"; } | head -c "$size" > "$name"
