@@ -9,13 +9,11 @@
 # With a usable display the wizard opens in a Wine desktop window for you to
 # click through; the terminal says when the demo changes the diskette. Without
 # one it runs headless under Xvfb, worked by kelmo_drive, the end-to-end
-# tests' driver, and saves both pages as PNG pictures in the build tree (and in docs/, for the README, with KELMO_DEMO_DOCS=1). Either
-# way it ends by printing what the install changed: files, registry values
-# and ini lines.
+# tests' driver. The terminal shows each message box setup.exe shows, and in
+# the end what the install changed: files, registry values and ini lines.
 #
 #   KELMO_DEMO_HEADLESS=1  drive the wizard under Xvfb even with a display
 #   KELMO_DEMO_BUILD=DIR   build tree to use (default build/win32)
-#   KELMO_DEMO_DOCS=1      also save the screenshots as docs/wizard-*.png
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 cd "$ROOT"
@@ -41,15 +39,16 @@ say "floppy images of the diskettes for emulator users: $work/kelmo-disk1.img, $
 "$ROOT/tools/make-floppy.sh" "$set_dir/disk1" "$work/kelmo-disk1.img" >"$work/floppy.log"
 "$ROOT/tools/make-floppy.sh" "$set_dir/disk2" "$work/kelmo-disk2.img" 2 "$set_dir/disk1/setup.dat" \
   >>"$work/floppy.log"
-# Tells the person at the terminal what the driver sees and does.
+# Tells the person at the terminal what the driver sees and does: each
+# message box of setup.exe, and the change of diskette.
 tell_person() {
   local line
   while IFS= read -r line; do
     case "$line" in
-      'box '*'Please insert'*)
-        say "setup.exe asks: $(sed -n 's/.*"text": "\([^"]*\)".*/\1/p' <<<"$line")" ;;
+      'box '*)
+        say "setup.exe shows $(sed -n 's/.*"caption": \("[^"]*"\).*"text": "\(.*\)", "buttons".*/\1: \2/p' <<<"$line" | sed 's/\\"/"/g')" ;;
       'diskette '*)
-        say "the demo has taken disk 1 out of drive A: and put disk 2 in: press OK" ;;
+        say "the demo has taken disk 1 out of drive A: and put disk 2 in${1:+: press OK}" ;;
     esac
   done
 }
@@ -76,20 +75,14 @@ touch "$work/before"
 if [ $headless = 1 ]; then
   say "running the wizard headless on $DISPLAY, driven by kelmo_drive"
   WINEDEBUG=+process "$WINE_LOADER" "$build/tests/e2e/kelmo_drive.exe" \
-    --exe 'A:\setup.exe' --dir 'A:\' --shots "Z:$(tr / '\\' <<<"$work")" --answers "$change_disk" \
-    page:welcome shot:welcome next page:finish shot:finish finish \
-    2>"$work/trace.log" | tee "$work/driver.log"
-  for page in welcome finish; do
-    /usr/bin/convert "$work/$page.bmp" "$work/wizard-$page.png"
-    if [ -n "${KELMO_DEMO_DOCS:-}" ]; then cp "$work/wizard-$page.png" "$ROOT/docs/"; fi
-  done
-  say "screenshots: $work/wizard-welcome.png, $work/wizard-finish.png"
+    --exe 'A:\setup.exe' --dir 'A:\' --answers "$change_disk" next finish \
+    2>"$work/trace.log" | tell_person
 else
   say "the wizard opens in a Wine desktop window: Next, then Finish"
   (cd "$WINEPREFIX/drive_a" &&
      WINEDEBUG=+process "$WINE_LOADER" explorer /desktop=Kelmo,800x600 \
        "$build/tests/e2e/kelmo_drive.exe" --person --exe 'A:\setup.exe' --dir 'A:\' \
-       --answers "$change_disk" 2>"$work/trace.log" | tell_person || true)
+       --answers "$change_disk" 2>"$work/trace.log" | tell_person ok || true)
 fi
 "$WINESERVER_BIN" -w
 

@@ -96,7 +96,7 @@ protected:
 TEST_F(CopyPhaseTest, InstallsEveryListedFileExpandedUnderItsInstalledName) {
     CreateDirectoryA((disk / "disk1").c_str(), nullptr);
     CreateDirectoryA((sys / "inf").c_str(), nullptr);
-    for (const char* name : {"display.dr_", "FOO.DR_", "readme.1st", "kelmo.vx_", "oem.in_"})
+    for (const char* name : {"display.dr_", "FOO.DR_", "readme.1st", "kelmo.vx_", "oem.in_", "x.dr_"})
         Put(name);
     Put("vga.dr_", "disk1\\vga.dr_");
     // The INF's install name cannot lead out of the inf folder.
@@ -104,7 +104,8 @@ TEST_F(CopyPhaseTest, InstallsEveryListedFileExpandedUnderItsInstalledName) {
     lstrcpyA(gSetup.oemsetupInf, "..\\..\\oemsetup.inf");
     WriteFileBytes(disk / "setup.dat",
                    "[WindowsDir]\r\n1,display.dr_\r\n  \r\n1 FOO.DR_\r\n1,readme.1st\r\n"
-                   "[SystemDir]\r\n1,disk1\\vga.dr_\r\n\r\n1,kelmo.vx_\r\n1,oem.in_\r\n");
+                   "[SystemDir]\r\n1,disk1\\vga.dr_\r\n\r\n1,kelmo.vx_\r\n1,oem.in_\r\n"
+                   "1,x.drv\r\n");  // the LZ library opens x.dr_ for it
     WriteFileBytes(win / "display.drv", "an older driver");
     SetFileAttributesA((win / "display.drv").c_str(), FILE_ATTRIBUTE_READONLY);
     BoxAnswerer boxes;
@@ -114,18 +115,19 @@ TEST_F(CopyPhaseTest, InstallsEveryListedFileExpandedUnderItsInstalledName) {
         {win / "display.drv", "display.drv"}, {win / "FOO.DRv", "FOO.DRV"},
         {win / "readme.1st", "readme.1st"},   {sys / "vga.drv", "vga.drv"},
         {sys / "kelmo.vxd", "kelmo.vxd"},     {sys / "inf\\oemsetup.inf", "oem.ini"},
+        {sys / "x.drv", "x.drv"},
     };
     for (const auto& l : landed)
         EXPECT_EQ(Original(l.second), ReadFileBytes(l.first)) << l.first;
     // Nothing beside them: no temporary file, the older, read-only driver
     // replaced.
     EXPECT_EQ("FOO.DRv display.drv readme.1st", Entries(win.path));
-    EXPECT_EQ("inf kelmo.vxd vga.drv", Entries(sys.path));
+    EXPECT_EQ("inf kelmo.vxd vga.drv x.drv", Entries(sys.path));
     EXPECT_EQ("oemsetup.inf", Entries(sys / "inf"));
     EXPECT_EQ("", boxes.said);
-    // 10000, 700, 1500, 5000, 4096 and 49 bytes, each rounded up to 2048.
-    EXPECT_EQ(10240 + 2048 * 2 + 6144 + 4096 + 2048, gSetup.copiedBytes);
-    EXPECT_EQ(133, (int)SendMessageA(bar, PBM_GETPOS, 0, 0));
+    // 10000, 700, 1500, 5000, 4096, 49 and 300 bytes, each rounded up to 2048.
+    EXPECT_EQ(10240 + 2048 * 2 + 6144 + 4096 + 2048 * 2, gSetup.copiedBytes);
+    EXPECT_EQ(143, (int)SendMessageA(bar, PBM_GETPOS, 0, 0));
     EXPECT_EQ("\n", Status());
     // The install runs with no message loop, yet no window is left waiting
     // for its paint: the status lines and the bar are on the screen.

@@ -37,7 +37,7 @@ static void AnswerBox(Drive* drive, HWND box, const MessageBoxView& view) {
     Emit("box", {{"caption", JsonString(view.caption)},
                  {"text", JsonString(view.text)},
                  {"buttons", "[" + buttons + "]"},
-                 {"icon", JsonBool(view.icon)}});
+                 {"icon", view.icon ? "true" : "false"}});
     drive->answered.insert(box);
     if (drive->person && !ControlUsable(box, IDCANCEL))
         return;

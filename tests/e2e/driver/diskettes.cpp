@@ -41,6 +41,6 @@ bool ChangeDiskette(Drive* drive, const std::string& folder) {
         keptJson += (keptJson.empty() ? "" : ",") + JsonString(name);
     Emit("diskette", {{"in", JsonString(folder)},
                       {"kept", "[" + keptJson + "]"},
-                      {"copied", JsonBool(copied && !error)}});
+                      {"copied", copied && !error ? "true" : "false"}});
     return copied && !error;
 }

@@ -1,12 +1,10 @@
 // kelmo_drive works setup.exe through its real windows, as a person would,
-// and prints one event per line: a name and a JSON object. The headless demo
-// runs the wizard with it and the end-to-end tests read its events.
+// and prints one event per line: a name and a JSON object. The end-to-end
+// tests read its events; the demo runs the wizard with it.
 #pragma once
 
 #include <windows.h>
 
-#include <functional>
-#include <initializer_list>
 #include <set>
 #include <string>
 #include <utility>
@@ -30,29 +28,14 @@ struct Drive {
     bool person;
 };
 
-// events.cpp. Each field's value is JSON text already.
-using EventFields = std::vector<std::pair<const char*, std::string>>;
-void Emit(const char* event, const EventFields& fields);
+// kelmo_drive.cpp. Each field's value is JSON text already.
+void Emit(const char* event, const std::vector<std::pair<const char*, std::string>>& fields);
 std::string JsonString(const std::string& text);
-const char* JsonBool(bool value);
-std::string JsonNumbers(std::initializer_list<long> values);
 
-// dialogs.cpp. Finds the wizard among setup.exe's windows and answers each new message box once.
+// dialogs.cpp. Finds the wizard among setup.exe's windows and answers each
+// new message box once.
 void WatchDialogs(Drive* drive);
 
 // diskettes.cpp. Empties the drive as far as the system lets it and copies
 // folder's files into it; false when they could not all be copied.
 bool ChangeDiskette(Drive* drive, const std::string& folder);
-
-// kelmo_drive.cpp. Waits for ready() while answering boxes; false when it did
-// not come in time or setup.exe ended.
-bool WaitFor(Drive* drive, const std::function<bool()>& ready);
-
-// wizard_steps.cpp. The sheet's current page (none before the sheet is up),
-// and one step of the command line run.
-HWND CurrentPage(HWND wizard);
-bool RunStep(Drive* drive, const std::string& shotsDir, const std::string& step);
-
-// screen_shot.cpp. Saves the wizard as NAME.bmp in shotsDir once it is
-// painted and still on screen, and reports where its page and logo are.
-bool TakeShot(Drive* drive, const std::string& shotsDir, const std::string& name);

@@ -3,18 +3,21 @@
 // when every step ran and setup.exe ended in time.
 #include "drive.h"
 
+#include <prsht.h>
+
 #include <cstdio>
-#include <sstream>
+#include <algorithm>
+#include <functional>
+
+#include "setupinfo/setup_vocabulary.h"
 
 static const char kUsage[] =
-    "usage: kelmo_drive [--person] --exe PATH --dir DIR [--shots DIR] [--answers ok,cancel,...]\n"
-    "                   STEP...\n"
+    "usage: kelmo_drive [--person] --exe PATH --dir DIR [--answers ok,cancel,...] STEP...\n"
     "  Starts PATH in DIR. Message boxes are answered from the list, OK beyond it;\n"
     "  disk:FOLDER changes the diskette in DIR for FOLDER's files, then presses OK.\n"
     "  --person: a person works the wizard and presses the buttons; the driver only\n"
     "  changes the diskette at each prompt, with no time limit.\n"
-    "  Steps: page:welcome, page:finish (wait for the page, report its buttons), next, back,\n"
-    "  finish, cancel, close (the system menu's Close), shot:NAME (NAME.bmp in --shots).\n";
+    "  Steps: next (on the welcome page), finish (on the finish page), cancel.\n";
 
 // Limits, not delays: every wait ends as soon as its state is there. They
 // are generous because under an emulated CPU the first window takes seconds.
@@ -22,40 +25,42 @@ static const DWORD kStepLimitMs = 120000;
 static const DWORD kRunLimitMs = 300000;
 static const DWORD kPollMs = 50;
 
-struct Options {
-    std::string exe, dir, shotsDir = ".", answers;
-    bool person = false;
-    std::vector<std::string> steps;
+// A step: the page it is taken on (any page for none), the wizard button that
+// page must have made usable first, and the button pressed.
+struct Step {
+    const char* name;
+    bool anyPage, finishPage;
+    int readyButton;  // the ids the common controls give the sheet's buttons
+    int press;
 };
 
-static bool ParseCommandLine(int argc, char** argv, Options* options) {
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        std::string* value = arg == "--exe"       ? &options->exe
-                             : arg == "--dir"     ? &options->dir
-                             : arg == "--shots"   ? &options->shotsDir
-                             : arg == "--answers" ? &options->answers
-                                                  : nullptr;
-        if (arg == "--person")
-            options->person = true;
-        else if (value && i + 1 < argc)
-            *value = argv[++i];
-        else if (arg[0] == '-')
-            return false;
+static const Step kSteps[] = {
+    {"next", false, false, 0x3024, PSBTN_NEXT},
+    {"finish", false, true, 0x3025, PSBTN_FINISH},
+    {"cancel", true, false, IDCANCEL, PSBTN_CANCEL},
+};
+
+std::string JsonString(const std::string& text) {
+    std::string json = "\"";
+    for (unsigned char c : text) {
+        char escaped[8];
+        // Window texts are ANSI: a byte outside ASCII goes out as its code point.
+        if (c < 0x20 || c >= 0x7F)
+            snprintf(escaped, sizeof escaped, "\\u%04x", c);
         else
-            options->steps.push_back(arg);
+            snprintf(escaped, sizeof escaped, c == '"' || c == '\\' ? "\\%c" : "%c", c);
+        json += escaped;
     }
-    return !options->exe.empty() && !options->dir.empty();
+    return json + "\"";
 }
 
-static std::vector<std::string> SplitAnswers(const std::string& list) {
-    std::vector<std::string> answers;
-    std::istringstream stream(list);
-    for (std::string answer; std::getline(stream, answer, ',');) {
-        if (!answer.empty())
-            answers.push_back(answer);
-    }
-    return answers;
+// Flushed at once, so that a reader sees each event as it happens.
+void Emit(const char* event, const std::vector<std::pair<const char*, std::string>>& fields) {
+    std::string object;
+    for (const auto& field : fields)
+        object += (object.empty() ? "" : ", ") + JsonString(field.first) + ": " + field.second;
+    printf("%s {%s}\n", event, object.c_str());
+    fflush(stdout);
 }
 
 static bool Ended(const Drive& drive) {
@@ -75,7 +80,9 @@ static bool KeepWatching(Drive* drive, DWORD ms) {
     }
 }
 
-bool WaitFor(Drive* drive, const std::function<bool()>& ready) {
+// Waits for ready() while answering boxes; false when it did not come in time
+// or setup.exe ended.
+static bool WaitFor(Drive* drive, const std::function<bool()>& ready) {
     for (DWORD start = GetTickCount(); !ready();) {
         if (GetTickCount() - start > kStepLimitMs || !KeepWatching(drive, 2 * kPollMs))
             return false;
@@ -83,27 +90,29 @@ bool WaitFor(Drive* drive, const std::function<bool()>& ready) {
     return true;
 }
 
-static bool StartSetup(const Options& options, Drive* drive) {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    std::string commandLine = "\"" + options.exe + "\"";
-    drive->startTicks = GetTickCount();
-    if (CreateProcessA(options.exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                       options.dir.c_str(), &startup, &drive->process))
-        return true;
-    Emit("error", {{"step", JsonString("start")}, {"code", std::to_string(GetLastError())}});
-    return false;
+// The step's page is current and has made its button usable. The finish
+// page is the one that carries the status lines.
+static bool ReadyFor(const Drive& drive, const Step& step) {
+    DWORD_PTR page = 0;
+    if (!drive.wizard || !SendMessageTimeoutA(drive.wizard, PSM_GETCURRENTPAGEHWND, 0, 0,
+                                              SMTO_ABORTIFHUNG, 2000, &page) || !page)
+        return false;
+    bool finishPage = GetDlgItem((HWND)page, IDC_SOURCE_STATUS) != nullptr;
+    return (step.anyPage || finishPage == step.finishPage) &&
+           ControlUsable(drive.wizard, step.readyButton);
 }
 
-// Stops at the first step that fails and says which.
-static bool RunSteps(Drive* drive, const Options& options) {
-    if (!WaitFor(drive, [&] { return drive->wizard != nullptr; })) {
-        Emit("error", {{"step", JsonString("wizard")}});
-        return false;
-    }
-    for (const std::string& step : options.steps) {
-        if (!RunStep(drive, options.shotsDir, step)) {
-            Emit("error", {{"step", JsonString(step)}});
+// Buttons are posted, not sent: Finish runs the install inside the wizard,
+// which then waits in its message boxes. Stops at the first step that fails
+// and says which.
+static bool RunSteps(Drive* drive, const std::vector<std::string>& steps) {
+    for (const std::string& name : steps) {
+        const Step* step = nullptr;
+        for (const Step& known : kSteps)
+            step = name == known.name ? &known : step;
+        if (!step || !WaitFor(drive, [&] { return ReadyFor(*drive, *step); }) ||
+            !PostMessageA(drive->wizard, PSM_PRESSBUTTON, step->press, 0)) {
+            Emit("error", {{"step", JsonString(name)}});
             return false;
         }
     }
@@ -127,17 +136,40 @@ static int AwaitExit(Drive* drive, bool stepsRan) {
 }
 
 int main(int argc, char** argv) {
-    Options options;
-    if (!ParseCommandLine(argc, argv, &options)) {
+    Drive drive = {};
+    std::string exe, answers;
+    std::vector<std::string> steps;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        std::string* value = arg == "--exe" ? &exe : arg == "--dir" ? &drive.driveDir
+                           : arg == "--answers" ? &answers : nullptr;
+        if (arg == "--person")
+            drive.person = true;
+        else if (value && i + 1 < argc)
+            *value = argv[++i];
+        else if (arg[0] != '-')
+            steps.push_back(arg);
+        else
+            exe.clear();
+    }
+    if (exe.empty() || drive.driveDir.empty()) {
         fputs(kUsage, stderr);
         return 3;
     }
-    Drive drive = {};
-    drive.answers = SplitAnswers(options.answers);
-    drive.driveDir = options.dir;
-    drive.person = options.person;
-    if (!StartSetup(options, &drive))
+    for (size_t start = 0, comma; start < answers.size(); start = comma + 1) {
+        comma = std::min(answers.find(',', start), answers.size());
+        if (comma > start)
+            drive.answers.push_back(answers.substr(start, comma - start));
+    }
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string commandLine = "\"" + exe + "\"";
+    drive.startTicks = GetTickCount();
+    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        drive.driveDir.c_str(), &startup, &drive.process)) {
+        Emit("error", {{"step", JsonString("start")}, {"code", std::to_string(GetLastError())}});
         return 1;
-    bool stepsRan = RunSteps(&drive, options);
+    }
+    bool stepsRan = RunSteps(&drive, steps);
     return AwaitExit(&drive, stepsRan);
 }
