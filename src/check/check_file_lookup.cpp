@@ -6,6 +6,7 @@
 
 #include "check_copy_parts.h"
 #include "check_host.h"
+#include "szdd_format.h"
 
 namespace {
 
@@ -36,16 +37,16 @@ void ReadStoredFile(const std::string& path, long long storedSize, PlannedFile* 
     if (!f)
         return;
     setvbuf(f, nullptr, _IONBF, 0);
-    unsigned char header[14] = {0};
+    unsigned char header[kSzddHeaderSize] = {0};
     size_t got = fread(header, 1, sizeof header, f);
     fclose(f);
     file->size = storedSize;
-    static const unsigned char kMagic[8] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33};
-    if (got == sizeof header && memcmp(header, kMagic, sizeof kMagic) == 0) {
+    if (got == sizeof header && memcmp(header, kSzddMagic, sizeof kSzddMagic) == 0) {
         file->compressed = true;
-        *headerLetter = (char)header[9];
-        file->size = (long long)header[10] | (long long)header[11] << 8 |
-                     (long long)header[12] << 16 | (long long)header[13] << 24;
+        *headerLetter = (char)header[kSzddLastLetterAt];
+        file->size = 0;
+        for (int i = 0; i < kSzddSizeBytes; i++)
+            file->size |= (long long)header[kSzddSizeAt + i] << (8 * i);
     }
 }
 

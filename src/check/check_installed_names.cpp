@@ -5,6 +5,7 @@
 #include "install/installed_name.h"
 #include "setupinfo/setup_vocabulary.h"
 #include "setupinfo/text.h"
+#include "szdd_format.h"
 
 namespace {
 
@@ -21,14 +22,12 @@ std::string RestoredExtensions() {
 void CheckStoredName(Checker* checker, const PlannedFile& file, char headerLetter) {
     std::string stored = file.listed.substr(file.listed.find_last_of("\\/") + 1);
     bool renamed = !TextEqualNoCaseAscii(stored.c_str(), file.installed.c_str());
-    // Below 16 bytes the SZDD compressor of Debian's mscompress writes data
-    // that expands to other bytes; the program copies an uncompressed file as
-    // it is, whatever its name.
-    if (file.compressed && file.size < 16)
+    // The program copies an uncompressed file as it is, whatever its name.
+    if (file.compressed && file.size < kMinCompressedSize)
         AddFinding(checker, kWarning, file.line,
                    Format("%s is compressed but expands to only %lld bytes: compressors may "
-                          "write files under 16 bytes wrongly; store it as it is",
-                          stored.c_str(), file.size));
+                          "write files under %lld bytes wrongly; store it as it is",
+                          stored.c_str(), file.size, kMinCompressedSize));
     if (file.folder == "inf")
         return;
     char last = file.installed.empty() ? 0 : file.installed.back();

@@ -7,11 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "check/szdd_format.h"
 #include "driver_intent.h"
-
-// Below this size a file is stored as it is: compressors may write such
-// files wrongly, and compressing them saves nothing.
-const long long kMinCompressedSize = 16;
 
 // Data space of a FAT12 1.44 MB diskette: 2847 clusters of 512 bytes.
 const long long kClusterBytes = 512;
