@@ -59,7 +59,7 @@ void PlanListedFile(Checker* checker, ListWalk* walk, CopyState* state,
         return ReportSkippedLine(checker, result, line);
     PlannedFile file = {walk->header, line.line, copy.diskId, "", copy.listedName,
                         copy.sourcePath, copy.targetName, copy.targetPath,
-                        copy.driverInf ? "inf" : walk->folder, "", -1, false, -1, ""};
+                        copy.driverInf ? kInfFolder : walk->folder, "", -1, false, -1, ""};
     if (file.listed.find('\n') != std::string::npos)
         AddFinding(checker, kError, line.line,
                    "the line ends in a line feed without a carriage return: the line feed "
@@ -105,7 +105,7 @@ void PlanCopyLists(Checker* checker) {
         bool windows = list.target == kToWindowsDir;
         ListWalk walk = {list.header, windows ? &checker->input->windowsDir
                                               : &checker->input->systemDir,
-                         windows ? "Windows" : "System", "", 0};
+                         windows ? kWindowsFolder : kSystemFolder, "", 0};
         long position = FindListSection(checker, walk.header, kError);
         if (position < 0) {
             plan->copyPhaseComplete = false;

@@ -28,7 +28,7 @@ void CheckStoredName(Checker* checker, const PlannedFile& file, char headerLette
                    Format("%s is compressed but expands to only %lld bytes: compressors may "
                           "write files under %lld bytes wrongly; store it as it is",
                           stored.c_str(), file.size, kMinCompressedSize));
-    if (file.folder == "inf")
+    if (file.folder == kInfFolder)
         return;
     char last = file.installed.empty() ? 0 : file.installed.back();
     if (file.compressed && !renamed && last == '_')
@@ -61,7 +61,7 @@ void CheckTarget(Checker* checker, CopyState* state, const PlannedFile& file) {
         return;
     }
     state->targets[key] = file.line;
-    if (file.folder == "inf" && file.list == kSystemDirHeader)
+    if (file.folder == kInfFolder && file.list == kSystemDirHeader)
         AddFinding(checker, kWarning, file.line,
                    "the driver INF goes to the inf folder below the System folder, which a "
                    "usual system does not have; the program creates no folders, so the copy "
@@ -73,7 +73,7 @@ void CheckDriverInf(Checker* checker) {
     if (plan.driverInf.value.empty() || !plan.copyPhaseComplete)
         return;
     for (const PlannedFile& file : plan.files) {
-        if (file.folder == "inf")
+        if (file.folder == kInfFolder)
             return;
     }
     std::string hint;

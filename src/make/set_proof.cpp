@@ -6,7 +6,7 @@
 namespace {
 
 const char* FolderName(const IntentFile& file) {
-    return file.driverInf ? "inf" : file.target == kToWindowsDir ? "Windows" : "System";
+    return file.driverInf ? kInfFolder : file.target == kToWindowsDir ? kWindowsFolder : kSystemFolder;
 }
 
 std::string FileRow(const std::string& folder, const std::string& installed, long long size,
