@@ -22,28 +22,33 @@ bool SameName(const char* a, const char* b) { return TextEqualNoCaseAscii(a, b);
 struct SkipText {
     CopyLineResult result;
     Severity severity;
-    const char* text;
+    const char* text;  // a %d in it stands for limit
+    int limit;
 };
 
 const SkipText kSkipTexts[] = {
-    {kCopyLineNameTooLong, kError, "the file name is longer than 255 characters: the line is skipped"},
-    {kCopyLineNoName, kWarning, "the line names no file: it is skipped"},
-    {kCopyLineNoDirectory, kError, "the source or target folder is not known: the line is skipped"},
+    {kCopyLineNameTooLong, kError, "the file name is longer than %d characters: the line is skipped",
+     kCopyNameSize - 1},
+    {kCopyLineNoName, kWarning, "the line names no file: it is skipped", 0},
+    {kCopyLineNoDirectory, kError, "the source or target folder is not known: the line is skipped", 0},
     {kCopyLineSourceTooLong, kError,
-     "the source path is longer than 127 characters, the LZ library's limit: the file is skipped"},
+     "the source path is longer than %d characters, the LZ library's limit: the file is skipped",
+     kLzPathSize - 1},
     {kCopyLineNoInstalledName, kError,
-     "the name leaves no file name once its folders are taken off: the line is skipped"},
+     "the name leaves no file name once its folders are taken off: the line is skipped", 0},
     {kCopyLineNoInfName, kError,
-     "this is the driver INF (DriverInf), but OemsetupInf names no file: it is not installed"},
+     "this is the driver INF (DriverInf), but OemsetupInf names no file: it is not installed", 0},
     {kCopyLineTargetTooLong, kError,
-     "the target path is longer than 127 characters, the LZ library's limit: the file is skipped"},
+     "the target path is longer than %d characters, the LZ library's limit: the file is skipped",
+     kLzPathSize - 1},
 };
 
 void ReportSkippedLine(Checker* checker, CopyLineResult result, const SectionLine& line) {
     for (const SkipText& skip : kSkipTexts) {
         if (skip.result == result)
             AddFinding(checker, skip.severity, line.line,
-                       Format("\"%s\": %s", Shown(line.text).c_str(), skip.text));
+                       Format("\"%s\": %s", Shown(line.text).c_str(),
+                              Format(skip.text, skip.limit).c_str()));
     }
 }
 

@@ -10,6 +10,9 @@
 
 namespace {
 
+// The length of a full extension in a short (8.3) name.
+const size_t kExtensionChars = 3;
+
 // The name LZOpenFileA tries when the listed one is missing: after the first
 // '.' of the file name, the last character becomes '_' (a text shorter than
 // three gets a '_' appended); a name without '.' gets "._".
@@ -19,7 +22,7 @@ std::string CompressedAlternative(const std::string& name) {
     size_t dot = name.find('.', base);
     if (dot == std::string::npos)
         return name + "._";
-    if (name.size() - dot - 1 < 3)
+    if (name.size() - dot - 1 < kExtensionChars)
         return name + "_";
     std::string alternative = name;
     alternative.back() = '_';

@@ -6,7 +6,6 @@
 #include "setupinfo/setup_sizes.h"
 #include "setupinfo/setup_vocabulary.h"
 
-// The SizeInKB that ends the progress bar at 100, or the nearest one.
 void PlanProgress(Checker* checker) {
     CheckPlan* plan = checker->plan;
     int copied = 0;
@@ -18,12 +17,13 @@ void PlanProgress(Checker* checker) {
     plan->finalPosition = ProgressPercent(copied, (int)plan->expectedBytes);
     if (copied == 0)
         return;
-    long long low = copied / 1000;
+    long long low = copied / kBytesPerKB;
     auto position = [copied](long long kb) {
         return kb <= 0 ? 0 : ProgressPercent(copied, ExpectedBytesOfSize(kb));
     };
     long long best = low;
-    if (low == 0 || (position(low) != 100 && 100 - position(low + 1) < position(low) - 100))
+    if (low == 0 || (position(low) != kProgressEnd &&
+                     kProgressEnd - position(low + 1) < position(low) - kProgressEnd))
         best = low + 1;
     plan->sizeInKBFor100 = best;
     if (plan->sizeInKB.line > 0 && plan->expectedBytes == ExpectedBytesOfSize(best))

@@ -65,10 +65,11 @@ bool LoadSetFile(const std::string& folder, SetFile* set, std::string* error) {
 
 void CheckEndOfFileByte(Checker* checker) {
     const std::string& raw = checker->set.raw;
-    size_t at = raw.find('\x1A');
-    if (at == std::string::npos || raw.find_first_not_of(" \t\r\n\x1A", at) == std::string::npos)
+    size_t at = raw.find((char)EndMarker);
+    if (at == std::string::npos ||
+        raw.find_first_not_of(std::string(" \t\r\n") + (char)EndMarker, at) == std::string::npos)
         return;
     AddFinding(checker, kWarning, LineAtOffset(raw.data(), (long)at),
-               "a byte 0x1A ends setup.dat for the list readers: the lists and registry lines "
-               "after it are not read");
+               Format("a byte 0x%02X ends setup.dat for the list readers: the lists and registry "
+                      "lines after it are not read", EndMarker));
 }
