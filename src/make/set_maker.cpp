@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "check/check_host.h"
+#include "check/exit_codes.h"
 #include "diskette_layout.h"
 #include "driver_model.h"
 #include "extra_file.h"
@@ -25,13 +26,13 @@ struct Inputs {
 // Each diskette's files as they are stored: name and bytes.
 typedef std::vector<std::vector<std::pair<std::string, std::string>>> StoredSet;
 
-int ExitCode(const MakeReport& report) {
+ExitCode ReportExitCode(const MakeReport& report) {
     int errors = 0, warnings = 0;
     for (const FindingSink* sink : {&report.inf, &report.extra, &report.set}) {
         errors += sink->Count(kError);
         warnings += sink->Count(kWarning);
     }
-    return errors ? 2 : warnings ? 1 : 0;
+    return ExitCodeOf(errors, warnings);
 }
 
 FindingSink* SinkOf(MakeReport* report, const IntentFile& file) {
@@ -160,7 +161,7 @@ int MakeSet(const MakeOptions& options, MakeReport* report) {
         out.pop_back();
     if (!CheckOutFolder(out, &error)) {
         report->set.Error(0, error);
-        return 2;
+        return kExitErrors;
     }
     Inputs inputs;
     ReadInputs(options, report, &inputs);
@@ -170,18 +171,19 @@ int MakeSet(const MakeOptions& options, MakeReport* report) {
                                 intent.installSection + " (" + intent.infName + " line " +
                                 std::to_string(intent.modelLine) + ")");
     DisketteSet set = LayOutDiskettes(intent, &report->set);
-    if (ExitCode(*report) == 2)
-        return 2;
+    if (ReportExitCode(*report) == kExitErrors)
+        return kExitErrors;
     std::string staging = MakeStagingFolder(out, &error);
     if (!staging.empty())
         WriteAndProve(inputs, set, staging, report);
-    if (staging.empty() || ExitCode(*report) == 2 || !ReplaceOutFolder(staging, out, &error)) {
+    if (staging.empty() || ReportExitCode(*report) == kExitErrors ||
+        !ReplaceOutFolder(staging, out, &error)) {
         if (!error.empty())
             report->set.Error(0, error);
         if (!staging.empty())
             RemoveFolder(staging);
-        return 2;
+        return kExitErrors;
     }
     report->lines.push_back("wrote " + out);
-    return ExitCode(*report);
+    return ReportExitCode(*report);
 }
