@@ -104,7 +104,7 @@ StoredSet StoreFiles(const Inputs& inputs, const DisketteSet& set) {
 
 bool WriteDiskettes(const std::string& staging, const StoredSet& stored, std::string* error) {
     for (size_t d = 0; d < stored.size(); d++) {
-        std::string folder = staging + "/disk" + std::to_string(d + 1);
+        std::string folder = staging + "/" + DisketteName((int)d + 1);
         if (!MakeFolder(folder, error))
             return false;
         for (const auto& file : stored[d]) {
@@ -126,9 +126,10 @@ void CheckSpace(const StoredSet& stored, const DriverIntent& intent, MakeReport*
         }
         CheckDisketteSpace((int)d + 1, sizes, &report->set);
         report->lines.push_back(
-            "disk" + std::to_string(d + 1) + " " + Quoted(intent.disks[d].label) + ": " +
+            DisketteName((int)d + 1) + " " + Quoted(intent.disks[d].label) + ": " +
             std::to_string(sizes.size()) + " files in " + std::to_string(clusters) + " of " +
-            std::to_string(kDisketteClusters) + " clusters (each file rounded up to 512 bytes)");
+            std::to_string(kDisketteClusters) + " clusters (each file rounded up to " +
+            std::to_string(kClusterBytes) + " bytes)");
     }
 }
 
@@ -137,7 +138,7 @@ void CheckSpace(const StoredSet& stored, const DriverIntent& intent, MakeReport*
 void WriteAndProve(const Inputs& inputs, const DisketteSet& set, const std::string& staging,
                    MakeReport* report) {
     StoredSet stored = StoreFiles(inputs, set);
-    std::string error, setupDatPath = staging + "/disk1/" + kSetupDatName;
+    std::string error, setupDatPath = staging + "/" + DisketteName(1) + "/" + kSetupDatName;
     CheckPlan plan;
     bool ok = WriteDiskettes(staging, stored, &error) &&
               WriteWholeFile(setupDatPath, ComposeSetupDat(inputs.intent, set, -1), &error) &&
