@@ -33,7 +33,7 @@ std::string Shown(const std::string& line) {
     for (unsigned char c : line) {
         if (c == '\r' || c == '\n')
             continue;
-        shown += c < 0x20 ? Format("\\x%02X", c) : std::string(1, (char)c);
+        shown += c < ' ' ? Format("\\x%02X", c) : std::string(1, (char)c);
     }
     return shown;
 }

@@ -9,6 +9,9 @@
 
 namespace {
 
+// The bit in which the two cases of an ASCII letter differ.
+const char kCaseBit = 0x20;
+
 // The stored extensions that CompressedNameTable restores, as a list.
 std::string RestoredExtensions() {
     std::string list;
@@ -37,7 +40,7 @@ void CheckStoredName(Checker* checker, const PlannedFile& file, char headerLette
                           "%s: it is installed expanded as %s",
                           stored.c_str(), RestoredExtensions().c_str(), file.installed.c_str()));
     else if (file.compressed && renamed && headerLetter > ' ' &&
-             (headerLetter | 0x20) != (last | 0x20))
+             (headerLetter | kCaseBit) != (last | kCaseBit))
         AddFinding(checker, kWarning, file.line,
                    Format("the compressed header of %s names its last letter '%c', but the "
                           "program installs it as %s", stored.c_str(), headerLetter,

@@ -46,7 +46,7 @@ std::string Json(const std::string& text) {
         unsigned u = CodePoint(c);
         if (u == '"' || u == '\\')
             out += Format("\\%c", (char)u);
-        else if (u < 0x20 || u >= 0x7F)
+        else if (u < ' ' || u >= 0x7F)
             out += Format("\\u%04x", u);
         else
             out += (char)u;
