@@ -2,6 +2,7 @@
 // diskettes [SourceDisksNames] and [SourceDisksFiles] put them on.
 #include <algorithm>
 
+#include "check/check_host.h"
 #include "driver_parts.h"
 #include "install/copy_rules.h"
 #include "setupinfo/text.h"
@@ -143,12 +144,13 @@ void ReadSourceDisks(IntentBuild* build) {
 bool CheckFileName(const std::string& name, CopyTarget target, bool driverInf, int line,
                    FindingSink* findings) {
     std::string problem;
-    CopyListNames names = {"A:", target == kToWindowsDir ? "C:\\WINDOWS" : "C:\\WINDOWS\\SYSTEM",
-                           "", "", TextEqualNoCaseAscii};
+    CopyListNames names = {kUsualSourceDir,
+                           target == kToWindowsDir ? kUsualWindowsDir : kUsualSystemDir, "", "",
+                           TextEqualNoCaseAscii};
     CopyLinePlan plan;
     CopyLineResult result = PlanCopyLine(("1," + name).c_str(), &names, &plan);
     std::string prefix = result == kCopyLineTargetTooLong ? names.targetDir + std::string("\\")
-                                                          : std::string("A:\\");
+                                                          : kUsualSourceDir + std::string("\\");
     if (name.empty())
         problem = "names no file";
     else if (name.find_first_of("\\/:*?\"<>|") != std::string::npos)

@@ -1,5 +1,6 @@
 #include "set_proof.h"
 
+#include "check/check_host.h"
 #include "config/device_rules.h"
 #include "setupinfo/setup_sizes.h"
 
@@ -61,7 +62,7 @@ void CompareKeyed(const CheckPlan& plan, const DriverIntent& intent, const Diske
 
 bool PlanWrittenSet(const std::string& staging, size_t diskettes, CheckPlan* plan,
                     std::string* error) {
-    CheckInput input = {{}, "A:", "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM"};
+    CheckInput input = {{}, kUsualSourceDir, kUsualWindowsDir, kUsualSystemDir};
     for (size_t i = 1; i <= diskettes; i++)
         input.folders.push_back(staging + "/" + DisketteName((int)i));
     return BuildCheckPlan(input, plan, error);
