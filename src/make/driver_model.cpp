@@ -77,9 +77,10 @@ const size_t kPciIdLength = kPciBusLength + sizeof kPciAdapterForm - 1;
 // Whether text has the adapter's form: hex digits for x and y, the other
 // characters as they stand there without regard to case.
 bool HasAdapterForm(const std::string& text) {
+    const std::string hexDigits = "0123456789abcdefABCDEF";
     for (size_t i = 0; i < text.size(); i++) {
         char form = kPciAdapterForm[i];
-        bool hex = std::string("0123456789abcdefABCDEF").find(text[i]) != std::string::npos;
+        bool hex = hexDigits.find(text[i]) != std::string::npos;
         if (form == 'x' || form == 'y' ? !hex : !BytesEqualNoCaseAscii(&text[i], &form, 1))
             return false;
     }

@@ -12,8 +12,9 @@
 namespace {
 
 // AddReg and DelReg lines have the fields of setup.dat's registry lines, in
-// the same order (RegLineField). AddReg's flags: 0 stores a string, this one
-// keeps a value that is there.
+// the same order: RegLineField names them.
+
+// The AddReg flag that keeps a value that is there; flags 0 store a string.
 const unsigned long kKeepExistingFlag = 2;
 
 // The fields of an UpdateInis line.
