@@ -23,6 +23,12 @@ bool ReadSetupValue(const std::string& path, const std::string& text, const char
 int ReadSetupNumber(const std::string& path, const std::string& text, const char* section,
                     const char* key);
 
+// The directories of a usual Windows 95 installation with the set in drive
+// A:, taken where the host cannot tell.
+const char kUsualSourceDir[] = "A:";
+const char kUsualWindowsDir[] = "C:\\WINDOWS";
+const char kUsualSystemDir[] = "C:\\WINDOWS\\SYSTEM";
+
 // Defaults for the directories of an install: the start directory for a set
 // in folder, and the Windows and System directories.
 std::string DefaultSourceDir(const std::string& folder);

@@ -78,6 +78,6 @@ int ReadSetupNumber(const std::string&, const std::string& text, const char* sec
 
 // A set checked on Linux is meant for a diskette in drive A: of a usual
 // Windows 95 installation.
-std::string DefaultSourceDir(const std::string&) { return "A:"; }
-std::string DefaultWindowsDir() { return "C:\\WINDOWS"; }
-std::string DefaultSystemDir() { return "C:\\WINDOWS\\SYSTEM"; }
+std::string DefaultSourceDir(const std::string&) { return kUsualSourceDir; }
+std::string DefaultWindowsDir() { return kUsualWindowsDir; }
+std::string DefaultSystemDir() { return kUsualSystemDir; }

@@ -55,11 +55,11 @@ std::string DefaultSourceDir(const std::string& folder) {
 std::string DefaultWindowsDir() {
     char dir[MAX_PATH];
     UINT cch = GetWindowsDirectoryA(dir, sizeof dir);
-    return cch > 0 && cch < sizeof dir ? dir : "C:\\WINDOWS";
+    return cch > 0 && cch < sizeof dir ? dir : kUsualWindowsDir;
 }
 
 std::string DefaultSystemDir() {
     char dir[MAX_PATH];
     UINT cch = GetSystemDirectoryA(dir, sizeof dir);
-    return cch > 0 && cch < sizeof dir ? dir : "C:\\WINDOWS\\SYSTEM";
+    return cch > 0 && cch < sizeof dir ? dir : kUsualSystemDir;
 }

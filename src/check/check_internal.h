@@ -1,5 +1,5 @@
 // Shared by the parts of the plan builder: setup.dat as both readers of the
-// program see it, and the findings.
+// program see it, the findings, and the parts that BuildCheckPlan runs.
 #pragma once
 
 #include <string>
@@ -24,17 +24,33 @@ struct SectionLine {
     int line;          // the file's line it starts on
 };
 
+// What every part of the plan builder works on: the input, the plan it
+// fills, and setup.dat.
 struct Checker {
     const CheckInput* input;
     CheckPlan* plan;
     SetFile set;
 };
 
+// printf into a std::string of any length.
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Adds a finding at a line of setup.dat (0: none) to the plan.
 void AddFinding(Checker* checker, Severity severity, int line, const std::string& text);
 
 // A line of text as it reads in a message: no CR or LF, control bytes shown.
 std::string Shown(const std::string& line);
+
+// Reads setup.dat from folder into set. Returns false, with a message in
+// *error, when there is none or it cannot be read.
+bool LoadSetFile(const std::string& folder, SetFile* set, std::string* error);
+
+// Reports a byte 0x1A with text after it: the list readers stop there.
+void CheckEndOfFileByte(Checker* checker);
+
+// Reads the plan's keyed values and reports values that are cut, hold a ';'
+// or are missing.
+void CheckKeyedValues(Checker* checker);
 
 // Finds a list section and reports what is wrong around its header, its
 // absence with the given severity. Returns the position of its first line,
@@ -49,6 +65,11 @@ std::vector<SectionLine> ReadListSection(Checker* checker, const char* header, l
 // adapter's driver key; empty for a root that is ignored.
 std::string BaseKeyName(int code);
 
+// The files of both copy lists, their diskettes and the progress bar's end.
 void PlanCopyLists(Checker* checker);
+
+// The adapter key and each line of [Driver.AddReg].
 void PlanRegistry(Checker* checker);
+
+// The ini edits the program makes for this set.
 void PlanIniFiles(Checker* checker);

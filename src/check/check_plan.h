@@ -13,6 +13,13 @@ struct Finding {
     std::string text;
 };
 
+// The folders a file goes to, as PlannedFile::folder names them: the
+// Windows folder, the System folder, and the inf folder below the list's
+// folder, where the driver INF goes.
+const char kWindowsFolder[] = "Windows";
+const char kSystemFolder[] = "System";
+const char kInfFolder[] = "inf";
+
 // One line of [WindowsDir] or [SystemDir] that names a file to copy.
 struct PlannedFile {
     std::string list;  // the list's header
@@ -23,7 +30,7 @@ struct PlannedFile {
     std::string source;     // as the program opens it
     std::string installed;  // installed name
     std::string target;
-    std::string folder;  // "Windows", "System" or "inf"
+    std::string folder;  // kWindowsFolder, kSystemFolder or kInfFolder
     std::string hostPath;  // where the checker found it; empty when missing
     int diskette;          // index of the set folder that holds it, -1 when none does
     bool compressed;

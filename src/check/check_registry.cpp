@@ -53,6 +53,9 @@ static void CheckKeySeparators(Checker* checker, const SectionLine& line, const 
     }
 }
 
+// Whether a line of count fields has that field.
+static bool HasField(int count, RegLineField field) { return count > field; }
+
 // What ParseRegLine leaves out or keeps that the author may not expect.
 static void CheckFields(Checker* checker, const SectionLine& line, int count,
                         const RegLineRecord& record) {
@@ -66,21 +69,21 @@ static void CheckFields(Checker* checker, const SectionLine& line, int count,
         AddFinding(checker, kError, line.line,
                    "the line ends in a line feed without a carriage return: the line feed "
                    "becomes part of its last field");
-    if (count == 5) {
+    if (HasField(count, kRegValueField)) {
         RegFieldCursor cursor;
         char field[kValueSize];
         bool fit = true;
         bool more = NextRegField(&cursor, line.text.c_str(), field, sizeof field, ',', &fit);
-        for (int i = 1; i < 5 && more; i++)
+        for (int i = 1; i < kRegLineFieldCount && more; i++)
             more = NextRegField(&cursor, nullptr, field, sizeof field, ',', &fit);
         if (more)
             AddFinding(checker, kWarning, line.line,
                        "text after the fifth field is ignored: quote a value that holds commas");
-    } else if (count == 3 || count == 4) {
+    } else if (HasField(count, kRegValueNameField)) {
         AddFinding(checker, kWarning, line.line,
                    Format("value name \"%s\" without a value: nothing is stored",
                           record.valueName));
-    } else if (count == 1) {
+    } else if (!HasField(count, kRegSubkeyField)) {
         AddFinding(checker, kWarning, line.line,
                    "a root alone only opens its base key: nothing is created or stored");
     }

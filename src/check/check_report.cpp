@@ -8,14 +8,18 @@ namespace {
 
 // Code points of the bytes 0x80 to 0x9F in code page 1252; the rest of the
 // page equals Latin-1. Unassigned bytes keep their own value.
-const unsigned short kCp1252High[32] = {
+const unsigned char kCp1252HighFirst = 0x80;
+const int kCp1252HighCount = 32;
+const unsigned short kCp1252High[kCp1252HighCount] = {
     0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x8D,   0x017D, 0x8F,   0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178,
 };
 
 unsigned CodePoint(unsigned char c) {
-    return c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : c;
+    return c >= kCp1252HighFirst && c < kCp1252HighFirst + kCp1252HighCount
+               ? kCp1252High[c - kCp1252HighFirst]
+               : c;
 }
 
 std::string Utf8(const std::string& text) {
@@ -42,7 +46,7 @@ std::string Json(const std::string& text) {
         unsigned u = CodePoint(c);
         if (u == '"' || u == '\\')
             out += Format("\\%c", (char)u);
-        else if (u < 0x20 || u >= 0x7F)
+        else if (u < ' ' || u >= 0x7F)
             out += Format("\\u%04x", u);
         else
             out += (char)u;

@@ -1,8 +1,17 @@
 #include "profile_text.h"
 
+#include <cstring>
+
 #include "setupinfo/text.h"
 
 namespace {
+
+// A UTF-8 byte order mark, which the platform skips at the start of a file.
+const char kUtf8Bom[] = "\xef\xbb\xbf";
+const long kUtf8BomLength = sizeof kUtf8Bom - 1;
+
+// The value ProfileTextToInt gives a character that is no digit: above every base.
+const unsigned kNoDigit = 99;
 
 // A stretch of the text, [p, p + cch).
 struct Span {
@@ -132,8 +141,8 @@ bool FindKeyLine(const char* text, long length, Span section, Span key, ProfileL
 
 bool NextProfileLine(const char* text, long length, ProfileCursor* cursor, ProfileLine* line) {
     long start = cursor->position;
-    if (start == 0 && length >= 3 && text[0] == '\xef' && text[1] == '\xbb' && text[2] == '\xbf')
-        start = 3;
+    if (start == 0 && length >= kUtf8BomLength && memcmp(text, kUtf8Bom, kUtf8BomLength) == 0)
+        start = kUtf8BomLength;
     if (start < 0 || start >= length)
         return false;
     long end = start;
@@ -182,10 +191,13 @@ int ProfileTextToInt(const char* value) {
         i++;
     unsigned base = 10;
     if (i + 1 < kProfileIntChars && value[i] == '0') {
-        static const char kPrefixes[] = "x\x10o\x08" "b\x02";
-        for (int p = 0; kPrefixes[p]; p += 2) {
-            if (value[i + 1] == kPrefixes[p]) {
-                base = (unsigned char)kPrefixes[p + 1];
+        static const struct {
+            char letter;  // after the '0'
+            unsigned base;
+        } kPrefixes[] = {{'x', 16}, {'o', 8}, {'b', 2}};
+        for (const auto& prefix : kPrefixes) {
+            if (value[i + 1] == prefix.letter) {
+                base = prefix.base;
                 i += 2;
                 break;
             }
@@ -197,7 +209,7 @@ int ProfileTextToInt(const char* value) {
         unsigned digit = c >= '0' && c <= '9'   ? c - '0'
                          : c >= 'a' && c <= 'z' ? c - 'a' + 10
                          : c >= 'A' && c <= 'Z' ? c - 'A' + 10
-                                                : 99;
+                                                : kNoDigit;
         if (digit >= base)
             break;
         number = number * base + digit;

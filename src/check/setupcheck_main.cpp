@@ -5,6 +5,7 @@
 
 #include "check_host.h"
 #include "check_plan.h"
+#include "exit_codes.h"
 
 static const char kUsage[] =
     "usage: setupcheck [--json] [--source-dir DIR] [--windows-dir DIR] [--system-dir DIR]\n"
@@ -58,17 +59,15 @@ int main(int argc, char** argv) {
     Options options = {false, CheckInput()};
     if (!ParseArguments(argc, argv, &options)) {
         fputs(kUsage, stderr);
-        return 2;
+        return kExitErrors;
     }
     CheckPlan plan;
     std::string error;
     if (!BuildCheckPlan(options.input, &plan, &error)) {
         fprintf(stderr, "setupcheck: %s\n", error.c_str());
-        return 2;
+        return kExitErrors;
     }
     std::string out = options.json ? FormatPlanJson(plan) : FormatPlanText(plan);
     fwrite(out.data(), 1, out.size(), stdout);
-    if (CountFindings(plan, kError) > 0)
-        return 2;
-    return CountFindings(plan, kWarning) > 0 ? 1 : 0;
+    return ExitCodeOf(CountFindings(plan, kError), CountFindings(plan, kWarning));
 }

@@ -8,6 +8,9 @@
 // total is held at the 32-bit maximum instead of wrapping around.
 int AddCopiedBytes(int copiedBytes, int result);
 
+// The bar's position when the copy has counted exactly the expected bytes.
+const int kProgressEnd = 100;
+
 // copiedBytes * 100 / expectedBytes in 64 bits, truncated, not limited to 100
 // but held to the 32-bit range. With no expected size (0 or less) the
 // position is 0: the bar stays at its start rather than dividing by zero.

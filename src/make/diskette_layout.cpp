@@ -7,6 +7,12 @@
 
 namespace {
 
+// The letters or digits of the INF's name that OemsetupName keeps.
+const size_t kOemNameChars = 5;
+
+// The largest files named when a diskette is over-full.
+const size_t kLargestFilesShown = 5;
+
 // The platform's compression tool stores a file under its name with the last
 // letter replaced by '_'. A file is compressed when setup.exe gives it its
 // name back on expansion; the driver INF always is, since it is installed
@@ -43,8 +49,8 @@ bool PlaceFile(const DriverIntent& intent, int index, const std::string& stored,
         const IntentFile* other = there.file >= 0 ? &intent.files[(size_t)there.file] : nullptr;
         if (other && other->driverInf == file.driverInf && SameName(other->name, file.name))
             return true;
-        findings->Error(0, file.name + Where(file) + " would be stored as " + stored + " on disk" +
-                               std::to_string(file.diskette + 1) + ", where " +
+        findings->Error(0, file.name + Where(file) + " would be stored as " + stored + " on " +
+                               DisketteName(file.diskette + 1) + ", where " +
                                (other ? other->name + Where(*other) : there.name) +
                                " is stored under that name");
         return false;
@@ -66,17 +72,20 @@ void CheckDriverInfName(const DriverIntent& intent, const DisketteSet& set, Find
 
 }  // namespace
 
+std::string DisketteName(int number) { return kDisketteFolder + std::to_string(number); }
+
 std::string OemsetupName(const std::string& infName) {
     std::string part;
-    for (size_t i = 0; i < infName.size() && infName[i] != '.' && part.size() < 5; i++) {
+    for (size_t i = 0; i < infName.size() && infName[i] != '.' && part.size() < kOemNameChars;
+         i++) {
         char c = infName[i];
         if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))
-            part += c >= 'A' && c <= 'Z' ? (char)(c + 32) : c;
+            part += c;
     }
     // Windows names the INFs it keeps oem<number>.inf: never take one of those.
     if (part.find_first_not_of("0123456789") == std::string::npos)
-        part = "x" + part.substr(0, 4);
-    return "oem" + part + ".inf";
+        part = "x" + part.substr(0, kOemNameChars - 1);
+    return "oem" + LowerAscii(part) + ".inf";
 }
 
 DisketteSet LayOutDiskettes(const DriverIntent& intent, FindingSink* findings) {
@@ -117,11 +126,12 @@ void CheckDisketteSpace(int number, const std::vector<std::pair<std::string, lon
     std::sort(largest.begin(), largest.end(),
               [](const auto& a, const auto& b) { return a.second > b.second; });
     std::string listed;
-    for (size_t i = 0; i < largest.size() && i < 5; i++)
+    for (size_t i = 0; i < largest.size() && i < kLargestFilesShown; i++)
         listed += "\n      " + largest[i].first + " " + std::to_string(largest[i].second) + " bytes";
-    findings->Error(0, "disk" + std::to_string(number) + " does not fit a 1.44 MB diskette: its " +
+    findings->Error(0, DisketteName(number) + " does not fit a 1.44 MB diskette: its " +
                            std::to_string(files.size()) + " files hold " + std::to_string(bytes) +
-                           " bytes and take " + std::to_string(clusters) + " clusters of 512 bytes (" +
+                           " bytes and take " + std::to_string(clusters) + " clusters of " +
+                           std::to_string(kClusterBytes) + " bytes (" +
                            std::to_string(clusters * kClusterBytes) + " bytes); a diskette has " +
                            std::to_string(kDisketteClusters) + " (" +
                            std::to_string(kDisketteClusters * kClusterBytes) +

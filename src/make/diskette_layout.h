@@ -7,11 +7,14 @@
 #include <utility>
 #include <vector>
 
+#include "check/szdd_format.h"
 #include "driver_intent.h"
 
-// Below this size a file is stored as it is: compressors may write such
-// files wrongly, and compressing them saves nothing.
-const long long kMinCompressedSize = 16;
+// A set's diskettes are the folders disk1, disk2, ... of its folder.
+const char kDisketteFolder[] = "disk";
+
+// The folder of the diskette of that number, counted from 1.
+std::string DisketteName(int number);
 
 // Data space of a FAT12 1.44 MB diskette: 2847 clusters of 512 bytes.
 const long long kClusterBytes = 512;

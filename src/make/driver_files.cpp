@@ -2,15 +2,35 @@
 // diskettes [SourceDisksNames] and [SourceDisksFiles] put them on.
 #include <algorithm>
 
+#include "check/check_host.h"
 #include "driver_parts.h"
 #include "install/copy_rules.h"
 #include "setupinfo/text.h"
 
 namespace {
 
-// A disk id as a number: digits only, at most nine of them; -1 otherwise.
+// The digits a disk id may have: any long holds the number.
+const size_t kMaxDiskIdDigits = 9;
+
+// setup.dat's disk ids are one character, 1 to 9.
+const size_t kMaxDiskettes = 9;
+
+// The INF's numbers of the Windows and the System folder.
+const char kInfWindowsDir[] = "10";
+const char kInfSystemDir[] = "11";
+
+// The fields of a copy section's line: "destination[,source[,temporary[,flags]]]".
+enum CopyLineField {
+    kCopyDestinationField,
+    kCopySourceField,
+    kCopyTemporaryField,
+    kCopyFlagsField
+};
+
+// A disk id as a number: digits only, at most kMaxDiskIdDigits; -1 otherwise.
 long DiskNumber(const std::string& id) {
-    if (id.empty() || id.size() > 9 || id.find_first_not_of("0123456789") != std::string::npos)
+    if (id.empty() || id.size() > kMaxDiskIdDigits ||
+        id.find_first_not_of("0123456789") != std::string::npos)
         return -1;
     return std::stol(id);
 }
@@ -26,7 +46,8 @@ int DisketteOf(const IntentBuild* build, const std::string& id) {
 }
 
 // The folder a copy section goes to: its line of [DestinationDirs], else
-// DefaultDestDir. Returns -1, reported, for any folder but 10 and 11 themselves.
+// DefaultDestDir. Returns -1, reported, for any folder but the Windows and
+// System folders themselves.
 int DestinationOf(IntentBuild* build, const std::string& section, int line) {
     const InfSection* dirs = FindInfSection(*build->inf, "DestinationDirs");
     const InfLine* dir = section.empty() ? nullptr : FindInfKey(dirs, section);
@@ -38,14 +59,15 @@ int DestinationOf(IntentBuild* build, const std::string& section, int line) {
         return -1;
     }
     bool sub = dir->fields.size() > 1 && !dir->fields[1].empty();
-    if (!sub && dir->fields[0] == "10")
+    if (!sub && dir->fields[0] == kInfWindowsDir)
         return kToWindowsDir;
-    if (!sub && dir->fields[0] == "11")
+    if (!sub && dir->fields[0] == kInfSystemDir)
         return kToSystemDir;
     std::string named = dir->fields[0] + (sub ? "," + dir->fields[1] : "");
     build->findings->Error(dir->line, "destination " + named + " of " + what + " is not the "
-                                      "Windows (10) or System (11) folder itself, the only "
-                                      "ones setup.dat copies to: its files are not installed");
+                                      "Windows (" + kInfWindowsDir + ") or System (" +
+                                      kInfSystemDir + ") folder itself, the only ones "
+                                      "setup.dat copies to: its files are not installed");
     return -1;
 }
 
@@ -69,8 +91,7 @@ void AddFile(IntentBuild* build, const std::string& name, int target, int line) 
         {name, (CopyTarget)target, diskette, false, build->findings->file, line, -1});
 }
 
-// "destination[,source[,temporary[,flags]]]": setup.exe installs a file
-// under its own name, always.
+// setup.exe installs a file under its own name, always.
 void AddCopyLine(IntentBuild* build, const InfLine& line, int target) {
     const std::vector<std::string>& f = line.fields;
     if (line.hasKey) {
@@ -78,15 +99,17 @@ void AddCopyLine(IntentBuild* build, const InfLine& line, int target) {
                                           "it is not read");
         return;
     }
-    if (f.size() > 1 && !f[1].empty() && !SameName(f[1], f[0])) {
-        build->findings->Error(line.line, f[1] + " is installed as " + f[0] + ": setup.dat "
-                                          "installs each file under its own name only");
+    const std::string& destination = f[kCopyDestinationField];
+    if (f.size() > kCopySourceField && !f[kCopySourceField].empty() &&
+        !SameName(f[kCopySourceField], destination)) {
+        build->findings->Error(line.line, f[kCopySourceField] + " is installed as " + destination +
+                                          ": setup.dat installs each file under its own name only");
         return;
     }
-    if (f.size() > 3 && !f[3].empty() && f[3] != "0")
-        build->findings->Warning(line.line, "copy flags " + f[3] + " are not expressed: "
-                                            "setup.exe copies the file in every case");
-    AddFile(build, f[0], target, line.line);
+    if (f.size() > kCopyFlagsField && !f[kCopyFlagsField].empty() && f[kCopyFlagsField] != "0")
+        build->findings->Warning(line.line, "copy flags " + f[kCopyFlagsField] + " are not "
+                                            "expressed: setup.exe copies the file in every case");
+    AddFile(build, destination, target, line.line);
 }
 
 }  // namespace
@@ -110,9 +133,10 @@ void ReadSourceDisks(IntentBuild* build) {
     std::stable_sort(disks.begin(), disks.end(), [](const IntentDisk& a, const IntentDisk& b) {
         return DiskNumber(a.id) < DiskNumber(b.id);
     });
-    if (disks.size() > 9)
-        build->findings->Error(disks[9].line, "setup.dat's disk ids are one character: a set "
-                                              "has at most 9 diskettes");
+    if (disks.size() > kMaxDiskettes)
+        build->findings->Error(disks[kMaxDiskettes].line,
+                               "setup.dat's disk ids are one character: a set has at most " +
+                                   std::to_string(kMaxDiskettes) + " diskettes");
     if (disks.empty())
         build->findings->Error(names->line, "[SourceDisksNames] names no diskette");
 }
@@ -120,12 +144,13 @@ void ReadSourceDisks(IntentBuild* build) {
 bool CheckFileName(const std::string& name, CopyTarget target, bool driverInf, int line,
                    FindingSink* findings) {
     std::string problem;
-    CopyListNames names = {"A:", target == kToWindowsDir ? "C:\\WINDOWS" : "C:\\WINDOWS\\SYSTEM",
-                           "", "", TextEqualNoCaseAscii};
+    CopyListNames names = {kUsualSourceDir,
+                           target == kToWindowsDir ? kUsualWindowsDir : kUsualSystemDir, "", "",
+                           TextEqualNoCaseAscii};
     CopyLinePlan plan;
     CopyLineResult result = PlanCopyLine(("1," + name).c_str(), &names, &plan);
     std::string prefix = result == kCopyLineTargetTooLong ? names.targetDir + std::string("\\")
-                                                          : std::string("A:\\");
+                                                          : kUsualSourceDir + std::string("\\");
     if (name.empty())
         problem = "names no file";
     else if (name.find_first_of("\\/:*?\"<>|") != std::string::npos)
@@ -137,7 +162,8 @@ bool CheckFileName(const std::string& name, CopyTarget target, bool driverInf, i
              (result == kCopyLineTargetTooLong && !driverInf))
         problem = "is too long: " + prefix + name + " has " +
                   std::to_string(prefix.size() + name.size()) +
-                  " characters, and setup.exe opens files by paths of at most 127";
+                  " characters, and setup.exe opens files by paths of at most " +
+                  std::to_string(kLzPathSize - 1);
     else if (!driverInf && (result != kCopyLineFile || !SameName(plan.targetName, name)))
         problem = std::string("is installed by setup.exe as ") +
                   (plan.targetName[0] ? Quoted(plan.targetName) : "nothing") +

@@ -13,4 +13,10 @@ bool SameName(const std::string& a, const std::string& b) {
     return a.size() == b.size() && BytesEqualNoCaseAscii(a.data(), b.data(), (long)a.size());
 }
 
+std::string LowerAscii(std::string text) {
+    for (char& c : text)
+        c = c >= 'A' && c <= 'Z' ? (char)(c - 'A' + 'a') : c;
+    return text;
+}
+
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }

@@ -65,3 +65,6 @@ struct DriverIntent {
 // ASCII case-insensitive comparison, as Windows compares INF names.
 bool SameName(const std::string& a, const std::string& b);
 std::string Quoted(const std::string& text);
+
+// The text with the letters A to Z in lower case, zero bytes and all.
+std::string LowerAscii(std::string text);

@@ -4,6 +4,7 @@
 
 #include "driver_parts.h"
 #include "setupinfo/setup_sizes.h"
+#include "setupinfo/text.h"
 
 namespace {
 
@@ -66,29 +67,45 @@ bool ChooseModel(const std::vector<Model>& models, const std::string& wanted, Mo
     return false;
 }
 
-bool IsHex(const std::string& text) {
-    return text.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
+// A PCI hardware id is the bus and then the adapter's form, in which x and y
+// stand for hex digits; '&' and more may follow.
+const char kPciBus[] = "PCI\\";
+const char kPciAdapterForm[] = "VEN_xxxx&DEV_yyyy";
+const size_t kPciBusLength = sizeof kPciBus - 1;
+const size_t kPciIdLength = kPciBusLength + sizeof kPciAdapterForm - 1;
+
+// Whether text has the adapter's form: hex digits for x and y, the other
+// characters as they stand there without regard to case.
+bool HasAdapterForm(const std::string& text) {
+    const std::string hexDigits = "0123456789abcdefABCDEF";
+    for (size_t i = 0; i < text.size(); i++) {
+        char form = kPciAdapterForm[i];
+        bool hex = hexDigits.find(text[i]) != std::string::npos;
+        if (form == 'x' || form == 'y' ? !hex : !BytesEqualNoCaseAscii(&text[i], &form, 1))
+            return false;
+    }
+    return true;
 }
 
 // "PCI\VEN_xxxx&DEV_yyyy" gives Vender "VEN_xxxx&DEV_yyyy", the key below
 // Enum\PCI under which Windows 95 lists every such adapter.
 void ReadHardwareId(const Model& model, DriverIntent* intent, FindingSink* findings) {
     const std::string& id = model.hardwareId;
-    bool pci = id.size() >= 21 && SameName(id.substr(0, 8), "PCI\\VEN_") &&
-               IsHex(id.substr(8, 4)) && SameName(id.substr(12, 5), "&DEV_") &&
-               IsHex(id.substr(17, 4)) && (id.size() == 21 || id[21] == '&');
+    bool pci = id.size() >= kPciIdLength && SameName(id.substr(0, kPciBusLength), kPciBus) &&
+               HasAdapterForm(id.substr(kPciBusLength, kPciIdLength - kPciBusLength)) &&
+               (id.size() == kPciIdLength || id[kPciIdLength] == '&');
     if (!pci) {
-        findings->Error(model.line, "hardware id " + Quoted(id) + " is not PCI\\VEN_xxxx&DEV_yyyy: "
-                                    "setup.exe finds only PCI adapters, so it would register "
-                                    "none and write no registry value");
+        findings->Error(model.line, "hardware id " + Quoted(id) + " is not " + kPciBus +
+                                    kPciAdapterForm + ": setup.exe finds only PCI adapters, so "
+                                    "it would register none and write no registry value");
         return;
     }
-    intent->vender = id.substr(4, 17);
+    intent->vender = id.substr(kPciBusLength, kPciIdLength - kPciBusLength);
     for (char& c : intent->vender)
-        c = c >= 'a' && c <= 'z' ? (char)(c - 32) : c;
-    if (id.size() > 21)
-        findings->Warning(model.line, "\"" + id.substr(21) + "\" of the hardware id is left out: "
-                                      "setup.exe installs every " + intent->vender +
+        c = c >= 'a' && c <= 'z' ? (char)(c - 'a' + 'A') : c;
+    if (id.size() > kPciIdLength)
+        findings->Warning(model.line, "\"" + id.substr(kPciIdLength) + "\" of the hardware id is "
+                                      "left out: setup.exe installs every " + intent->vender +
                                       " adapter, whatever its subsystem or revision");
 }
 

@@ -6,9 +6,25 @@
 #include "config/reg_line_rules.h"
 #include "driver_parts.h"
 #include "setup_dat_writer.h"
+#include "setupinfo/fields.h"
 #include "setupinfo/setup_sizes.h"
 
 namespace {
+
+// AddReg and DelReg lines have the fields of setup.dat's registry lines, in
+// the same order: RegLineField names them.
+
+// The AddReg flag that keeps a value that is there; flags 0 store a string.
+const unsigned long kKeepExistingFlag = 2;
+
+// The fields of an UpdateInis line.
+enum IniLineField {
+    kIniFileField,
+    kIniSectionField,
+    kIniOldEntryField,
+    kIniNewEntryField,
+    kIniFlagsField
+};
 
 // The root as setup.dat writes it (roots are compared there as written, in
 // upper case), or null for a root it does not have.
@@ -39,52 +55,55 @@ void ForEachSection(IntentBuild* build, const InfLine& directive, const char* wh
     }
 }
 
-// Flags 0 (or none) store a plain string; 2 only keeps a value that is there.
-// Returns false when the line cannot be written.
+// Flags 0 (or none) store a plain string; kKeepExistingFlag only keeps a
+// value that is there. Returns false when the line cannot be written.
 bool CheckAddRegFlags(const InfLine& line, FindingSink* findings) {
-    std::string flags = Field(line, 3);
+    std::string flags = Field(line, kRegFlagsField);
     char* end = nullptr;
     unsigned long value = flags.empty() ? 0 : strtoul(flags.c_str(), &end, 0);
     if (!flags.empty() && *end != '\0')
         value = ~0ul;
-    if (value == 2)
-        findings->Warning(line.line, "flags 2 (keep a value that is there) are not expressed: "
-                                     "setup.exe sets the value in every case");
+    if (value == kKeepExistingFlag)
+        findings->Warning(line.line, "flags " + std::to_string(kKeepExistingFlag) +
+                                         " (keep a value that is there) are not expressed: "
+                                         "setup.exe sets the value in every case");
     else if (value != 0)
         findings->Error(line.line, "flags " + flags + " ask for something other than a plain "
                                    "string value (binary, number, list, expandable, deleted): "
                                    "setup.dat writes strings only, so the value is not written");
-    return value == 0 || value == 2;
+    return value == 0 || value == kKeepExistingFlag;
 }
 
 // "root,subkey[,value-name[,flags[,value]]]": a value is stored when the
 // line names one or gives a value; otherwise only the key is created.
 void AddRegLine(IntentBuild* build, const InfLine& line) {
     FindingSink* findings = build->findings;
-    const char* root = SetupRoot(line.fields[0]);
+    const char* root = SetupRoot(line.fields[kRegRootField]);
     if (line.hasKey) {
         findings->Error(line.line, "an '=' outside quotes makes this line a key: quote the "
                                    "field that holds it; the line is not read");
         return;
     }
     if (!root) {
-        findings->Error(line.line, "root " + Quoted(line.fields[0]) + " is none of HKR, HKCR "
-                                   "and HKLM, the roots of setup.dat: the line is not written");
+        findings->Error(line.line, "root " + Quoted(line.fields[kRegRootField]) +
+                                   " is none of HKR, HKCR and HKLM, the roots of setup.dat: the "
+                                   "line is not written");
         return;
     }
     if (!CheckAddRegFlags(line, findings))
         return;
-    IntentValue value = {line.line, root, Field(line, 1),
-                         !Field(line, 2).empty() || line.fields.size() >= 5, Field(line, 2),
-                         Field(line, 4)};
+    IntentValue value = {line.line, root, Field(line, kRegSubkeyField),
+                         !Field(line, kRegValueNameField).empty() ||
+                             line.fields.size() > kRegValueField,
+                         Field(line, kRegValueNameField), Field(line, kRegValueField)};
     if (!value.stores && value.keyPath.empty()) {
         findings->Warning(line.line, "the line names no key and no value: it does nothing");
         return;
     }
-    if (value.stores && line.fields.size() < 5)
+    if (value.stores && line.fields.size() <= kRegValueField)
         findings->Warning(line.line, "value " + Quoted(value.valueName) + " is given no data: "
                                      "it is stored as an empty string");
-    if (line.fields.size() > 5)
+    if (line.fields.size() > kRegLineFieldCount)
         findings->Warning(line.line, "the fields after the fifth are ignored, as Windows "
                                      "ignores them for a string: quote a value with commas");
     std::string written, problem;
@@ -107,24 +126,26 @@ void AddRegistryLines(IntentBuild* build, const InfLine& directive) {
 void CheckDeletedValues(IntentBuild* build, const InfLine& directive) {
     ForEachSection(build, directive, "DelReg", [build](const InfSection& section) {
         for (const InfLine& line : section.lines) {
-            const char* root = SetupRoot(line.fields[0]);
-            std::string key = line.fields[0] + (Field(line, 1).empty() ? "" : "\\" + Field(line, 1));
+            const std::string& rootField = line.fields[kRegRootField];
+            std::string subkey = Field(line, kRegSubkeyField);
+            std::string valueName = Field(line, kRegValueNameField);
+            const char* root = SetupRoot(rootField);
+            std::string key = rootField + (subkey.empty() ? "" : "\\" + subkey);
             const IntentValue* again = nullptr;
             for (const IntentValue& value : build->intent->values) {
-                if (root && value.stores && value.root == root && !Field(line, 2).empty() &&
-                    SameName(value.keyPath, Field(line, 1)) &&
-                    SameName(value.valueName, Field(line, 2)))
+                if (root && value.stores && value.root == root && !valueName.empty() &&
+                    SameName(value.keyPath, subkey) && SameName(value.valueName, valueName))
                     again = &value;
             }
             if (again)
                 build->findings->Warning(line.line, "setup.exe deletes no value, but AddReg line " +
                                          std::to_string(again->line) + " sets " +
-                                         Quoted(Field(line, 2)) + " again: it ends the same");
+                                         Quoted(valueName) + " again: it ends the same");
             else
                 build->findings->Error(line.line, "setup.exe deletes no registry value or key: " +
-                                       (Field(line, 2).empty() ? "key " + Quoted(key)
-                                                               : "value " + Quoted(Field(line, 2)) +
-                                                                     " of " + Quoted(key)) +
+                                       (valueName.empty() ? "key " + Quoted(key)
+                                                          : "value " + Quoted(valueName) +
+                                                                " of " + Quoted(key)) +
                                        " stays where the system has it");
         }
     });
@@ -135,16 +156,18 @@ void CheckDeletedValues(IntentBuild* build, const InfLine& directive) {
 void ReadLoadProgram(IntentBuild* build, const InfLine& directive) {
     ForEachSection(build, directive, "UpdateInis", [build](const InfSection& section) {
         for (const InfLine& line : section.lines) {
-            std::string entry = Field(line, 3);
+            std::string entry = Field(line, kIniNewEntryField);
             size_t equals = entry.find('=');
             std::string key = entry.substr(0, equals), program = entry.substr(equals + 1);
             key.erase(key.find_last_not_of(" \t") + 1);
             program.erase(0, program.find_first_not_of(" \t"));
-            bool isLoad = !line.hasKey && SameName(line.fields[0], kLoadLineEdit.file) &&
-                          SameName(Field(line, 1), kLoadLineEdit.section) &&
-                          Field(line, 2).empty() && equals != std::string::npos &&
+            std::string flags = Field(line, kIniFlagsField);
+            bool isLoad = !line.hasKey &&
+                          SameName(line.fields[kIniFileField], kLoadLineEdit.file) &&
+                          SameName(Field(line, kIniSectionField), kLoadLineEdit.section) &&
+                          Field(line, kIniOldEntryField).empty() && equals != std::string::npos &&
                           SameName(key, kLoadLineEdit.key) && !program.empty() &&
-                          (Field(line, 4).empty() || Field(line, 4) == "0");
+                          (flags.empty() || flags == "0");
             DriverIntent* intent = build->intent;
             if (!isLoad)
                 build->findings->Error(line.line, "setup.dat edits no ini line but the load "

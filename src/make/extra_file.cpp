@@ -4,9 +4,13 @@
 
 namespace {
 
+// The digits a banner number may have: far more than a position or a font
+// height needs, and far from the limits of the int the program reads.
+const size_t kMaxBannerDigits = 6;
+
 bool IsNumber(const std::string& text) {
     size_t digits = text.size() - (text[0] == '-' ? 1 : 0);
-    return !text.empty() && digits >= 1 && digits <= 6 &&
+    return !text.empty() && digits >= 1 && digits <= kMaxBannerDigits &&
            text.find_first_not_of("0123456789", text.size() - digits) == std::string::npos;
 }
 

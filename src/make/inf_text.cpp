@@ -2,15 +2,11 @@
 
 #include <map>
 
+#include "setupinfo/setup_text.h"
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string LowerAscii(std::string text) {
-    for (char& c : text)
-        c = c >= 'A' && c <= 'Z' ? (char)(c + 32) : c;
-    return text;
-}
 
 // A field as it is read: blanks outside quotes are dropped at both ends,
 // whatever stood inside quotes is kept.
@@ -75,9 +71,10 @@ bool SplitLine(const std::string& text, int number, InfLine* line, FindingSink* 
     return line->hasKey || anyQuotes || line->fields.size() > 1 || !line->fields[0].empty();
 }
 
-// Reports bytes no INF line may hold. A 0x1A ends the text, as in DOS files.
+// Reports bytes no INF line may hold. An EndMarker (0x1A) ends the text, as
+// in DOS files and in setup.dat.
 size_t CheckBytes(const std::string& bytes, FindingSink* findings) {
-    size_t end = bytes.find('\x1A');
+    size_t end = bytes.find((char)EndMarker);
     end = end == std::string::npos ? bytes.size() : end;
     int line = 1;
     bool reported = false;
@@ -86,7 +83,7 @@ size_t CheckBytes(const std::string& bytes, FindingSink* findings) {
         if (c == '\n') {
             line++;
             reported = false;
-        } else if (c < 0x20 && c != '\t' && c != '\r' && !reported) {
+        } else if (c < ' ' && c != '\t' && c != '\r' && !reported) {
             findings->Error(line, "the line holds a control character (byte " +
                                       std::to_string(c) + "), which no name or value may hold");
             reported = true;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "check/check_host.h"
+#include "check/exit_codes.h"
 #include "diskette_layout.h"
 #include "driver_model.h"
 #include "extra_file.h"
@@ -25,13 +26,13 @@ struct Inputs {
 // Each diskette's files as they are stored: name and bytes.
 typedef std::vector<std::vector<std::pair<std::string, std::string>>> StoredSet;
 
-int ExitCode(const MakeReport& report) {
+ExitCode ReportExitCode(const MakeReport& report) {
     int errors = 0, warnings = 0;
     for (const FindingSink* sink : {&report.inf, &report.extra, &report.set}) {
         errors += sink->Count(kError);
         warnings += sink->Count(kWarning);
     }
-    return errors ? 2 : warnings ? 1 : 0;
+    return ExitCodeOf(errors, warnings);
 }
 
 FindingSink* SinkOf(MakeReport* report, const IntentFile& file) {
@@ -103,7 +104,7 @@ StoredSet StoreFiles(const Inputs& inputs, const DisketteSet& set) {
 
 bool WriteDiskettes(const std::string& staging, const StoredSet& stored, std::string* error) {
     for (size_t d = 0; d < stored.size(); d++) {
-        std::string folder = staging + "/disk" + std::to_string(d + 1);
+        std::string folder = staging + "/" + DisketteName((int)d + 1);
         if (!MakeFolder(folder, error))
             return false;
         for (const auto& file : stored[d]) {
@@ -125,9 +126,10 @@ void CheckSpace(const StoredSet& stored, const DriverIntent& intent, MakeReport*
         }
         CheckDisketteSpace((int)d + 1, sizes, &report->set);
         report->lines.push_back(
-            "disk" + std::to_string(d + 1) + " " + Quoted(intent.disks[d].label) + ": " +
+            DisketteName((int)d + 1) + " " + Quoted(intent.disks[d].label) + ": " +
             std::to_string(sizes.size()) + " files in " + std::to_string(clusters) + " of " +
-            std::to_string(kDisketteClusters) + " clusters (each file rounded up to 512 bytes)");
+            std::to_string(kDisketteClusters) + " clusters (each file rounded up to " +
+            std::to_string(kClusterBytes) + " bytes)");
     }
 }
 
@@ -136,7 +138,7 @@ void CheckSpace(const StoredSet& stored, const DriverIntent& intent, MakeReport*
 void WriteAndProve(const Inputs& inputs, const DisketteSet& set, const std::string& staging,
                    MakeReport* report) {
     StoredSet stored = StoreFiles(inputs, set);
-    std::string error, setupDatPath = staging + "/disk1/" + kSetupDatName;
+    std::string error, setupDatPath = staging + "/" + DisketteName(1) + "/" + kSetupDatName;
     CheckPlan plan;
     bool ok = WriteDiskettes(staging, stored, &error) &&
               WriteWholeFile(setupDatPath, ComposeSetupDat(inputs.intent, set, -1), &error) &&
@@ -160,7 +162,7 @@ int MakeSet(const MakeOptions& options, MakeReport* report) {
         out.pop_back();
     if (!CheckOutFolder(out, &error)) {
         report->set.Error(0, error);
-        return 2;
+        return kExitErrors;
     }
     Inputs inputs;
     ReadInputs(options, report, &inputs);
@@ -170,18 +172,19 @@ int MakeSet(const MakeOptions& options, MakeReport* report) {
                                 intent.installSection + " (" + intent.infName + " line " +
                                 std::to_string(intent.modelLine) + ")");
     DisketteSet set = LayOutDiskettes(intent, &report->set);
-    if (ExitCode(*report) == 2)
-        return 2;
+    if (ReportExitCode(*report) == kExitErrors)
+        return kExitErrors;
     std::string staging = MakeStagingFolder(out, &error);
     if (!staging.empty())
         WriteAndProve(inputs, set, staging, report);
-    if (staging.empty() || ExitCode(*report) == 2 || !ReplaceOutFolder(staging, out, &error)) {
+    if (staging.empty() || ReportExitCode(*report) == kExitErrors ||
+        !ReplaceOutFolder(staging, out, &error)) {
         if (!error.empty())
             report->set.Error(0, error);
         if (!staging.empty())
             RemoveFolder(staging);
-        return 2;
+        return kExitErrors;
     }
     report->lines.push_back("wrote " + out);
-    return ExitCode(*report);
+    return ReportExitCode(*report);
 }

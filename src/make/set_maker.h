@@ -20,6 +20,5 @@ struct MakeReport {
     std::vector<std::string> lines;  // what was chosen and written, for people
 };
 
-// Makes the set. Returns the exit code: 0 clean, 1 warnings, 2 errors, when
-// nothing is written.
+// Makes the set. Returns its ExitCode; with errors nothing is written.
 int MakeSet(const MakeOptions& options, MakeReport* report);

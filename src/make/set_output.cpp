@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "diskette_layout.h"
 #include "setupinfo/setup_vocabulary.h"
 
 namespace fs = std::filesystem;
@@ -42,16 +43,20 @@ std::string BaseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The folders a set may hold at most beside OUT while it is made.
+static const int kStagingFolders = 99;
+
 static bool IsEarlierSet(const std::string& out) {
     std::error_code ec;
+    const size_t prefix = sizeof kDisketteFolder - 1;
     for (const fs::directory_entry& entry : fs::directory_iterator(out, ec)) {
         std::string name = entry.path().filename().string();
-        if (name.size() < 5 || name.compare(0, 4, "disk") != 0 ||
-            name.find_first_not_of("0123456789", 4) != std::string::npos ||
+        if (name.size() <= prefix || name.compare(0, prefix, kDisketteFolder) != 0 ||
+            name.find_first_not_of("0123456789", prefix) != std::string::npos ||
             !entry.is_directory(ec))
             return false;
     }
-    return !ec && fs::is_regular_file(fs::path(out) / "disk1" / kSetupDatName, ec);
+    return !ec && fs::is_regular_file(fs::path(out) / DisketteName(1) / kSetupDatName, ec);
 }
 
 bool CheckOutFolder(const std::string& out, std::string* error) {
@@ -61,8 +66,9 @@ bool CheckOutFolder(const std::string& out, std::string* error) {
         return true;
     if (fs::is_directory(status) && (fs::is_empty(out, ec) || IsEarlierSet(out)))
         return true;
-    *error = out + " exists and is not an empty folder or a set setupmake made (disk1 with "
-                   "setup.dat and more diskN folders only): not touching it";
+    *error = out + " exists and is not an empty folder or a set setupmake made (" +
+             DisketteName(1) + " with setup.dat and more " + kDisketteFolder +
+             "N folders only): not touching it";
     return false;
 }
 
@@ -75,7 +81,7 @@ bool MakeFolder(const std::string& path, std::string* error) {
 }
 
 std::string MakeStagingFolder(const std::string& out, std::string* error) {
-    for (int n = 1; n < 100; n++) {
+    for (int n = 1; n <= kStagingFolders; n++) {
         std::string path = out + ".new" + std::to_string(n);
         std::error_code ec;
         if (fs::create_directory(path, ec))
@@ -85,7 +91,8 @@ std::string MakeStagingFolder(const std::string& out, std::string* error) {
             return "";
         }
     }
-    *error = "the folders " + out + ".new1 to .new99 all exist: remove them";
+    *error = "the folders " + out + ".new1 to .new" + std::to_string(kStagingFolders) +
+             " all exist: remove them";
     return "";
 }
 

@@ -1,21 +1,19 @@
 #include "set_proof.h"
 
+#include "check/check_host.h"
 #include "config/device_rules.h"
 #include "setupinfo/setup_sizes.h"
 
 namespace {
 
 const char* FolderName(const IntentFile& file) {
-    return file.driverInf ? "inf" : file.target == kToWindowsDir ? "Windows" : "System";
+    return file.driverInf ? kInfFolder : file.target == kToWindowsDir ? kWindowsFolder : kSystemFolder;
 }
 
 std::string FileRow(const std::string& folder, const std::string& installed, long long size,
                     int diskette, const std::string& label) {
-    std::string lower = installed;
-    for (char& c : lower)
-        c = c >= 'A' && c <= 'Z' ? (char)(c + 32) : c;
-    return folder + "\\" + lower + ", " + std::to_string(size) + " bytes, from disk" +
-           std::to_string(diskette + 1) + " " + Quoted(label);
+    return folder + "\\" + LowerAscii(installed) + ", " + std::to_string(size) + " bytes, from " +
+           DisketteName(diskette + 1) + " " + Quoted(label);
 }
 
 std::string RegRow(const std::string& root, const std::string& keyPath, bool stores,
@@ -64,9 +62,9 @@ void CompareKeyed(const CheckPlan& plan, const DriverIntent& intent, const Diske
 
 bool PlanWrittenSet(const std::string& staging, size_t diskettes, CheckPlan* plan,
                     std::string* error) {
-    CheckInput input = {{}, "A:", "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM"};
+    CheckInput input = {{}, kUsualSourceDir, kUsualWindowsDir, kUsualSystemDir};
     for (size_t i = 1; i <= diskettes; i++)
-        input.folders.push_back(staging + "/disk" + std::to_string(i));
+        input.folders.push_back(staging + "/" + DisketteName((int)i));
     return BuildCheckPlan(input, plan, error);
 }
 

@@ -6,6 +6,8 @@
 namespace {
 
 const char kLineEnd[] = "\r\n";
+// A line's end and the zero byte after it in a section-line buffer.
+const size_t kLineEndAndZero = sizeof kLineEnd;
 
 // Sections are set apart by an empty line, so that a ';' in a keyed value,
 // which the list readers take for a comment running over the line's end,
@@ -60,7 +62,7 @@ bool ComposeRegLine(const IntentValue& value, std::string* line, std::string* pr
     };
     for (const Part& part : parts) {
         for (unsigned char c : *part.text) {
-            if (c < 0x20 && c != '\t') {
+            if (c < ' ' && c != '\t') {
                 *problem = std::string("the ") + part.what + " holds a control character";
                 return false;
             }
@@ -82,10 +84,10 @@ bool ComposeRegLine(const IntentValue& value, std::string* line, std::string* pr
     if (value.stores)
         *line += "," + RegField(value.valueName) + ",," + RegField(value.value);
     // The line, its CR LF and a zero byte fill at most a section-line buffer.
-    if (line->size() + 3 > (size_t)kSectionLineSize) {
+    if (line->size() + kLineEndAndZero > (size_t)kSectionLineSize) {
         *problem = "the line would be " + std::to_string(line->size()) +
                    " characters long; setup.exe reads lines of " +
-                   std::to_string(kSectionLineSize - 3);
+                   std::to_string(kSectionLineSize - kLineEndAndZero);
         return false;
     }
     return true;

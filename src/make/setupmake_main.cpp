@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "check/exit_codes.h"
 #include "set_maker.h"
 
 static const char kUsage[] =
@@ -71,7 +72,7 @@ int main(int argc, char** argv) {
     MakeOptions options;
     if (!ParseArguments(argc, argv, &options)) {
         fputs(kUsage, stderr);
-        return 2;
+        return kExitErrors;
     }
     MakeReport report;
     int code = MakeSet(options, &report);
@@ -84,6 +85,6 @@ int main(int argc, char** argv) {
     if (errors + warnings == 0)
         printf("  none\n");
     printf("\n%d error%s, %d warning%s%s\n", errors, errors == 1 ? "" : "s", warnings,
-           warnings == 1 ? "" : "s", code == 2 ? ": nothing written" : "");
+           warnings == 1 ? "" : "s", code == kExitErrors ? ": nothing written" : "");
     return code;
 }

@@ -1,17 +1,20 @@
 #include "szdd_compressor.h"
 
+#include <cstring>
 #include <vector>
+
+#include "check/szdd_format.h"
 
 namespace {
 
-// The expander's window starts as 4096 spaces and is written from 4096 - 16.
-const int kWindow = 4096;
-const int kFirstWrite = kWindow - 16;
 const int kMinMatch = 3;
 const int kMaxMatch = 18;
 const int kMaxChain = 256;  // candidates tried per position: enough for driver files
+const int kHashBuckets = 4096;  // a power of two
 
-unsigned Hash(const unsigned char* p) { return (p[0] << 4 ^ p[1] << 2 ^ p[2]) & (kWindow - 1); }
+unsigned Hash(const unsigned char* p) {
+    return (p[0] << 4 ^ p[1] << 2 ^ p[2]) & (kHashBuckets - 1);
+}
 
 // Earlier positions with the same three bytes, newest first.
 struct MatchFinder {
@@ -34,7 +37,7 @@ struct MatchFinder {
             return 0;
         int tries = kMaxChain;
         for (int p = head[Hash(text + at)]; p >= 0 && tries-- > 0; p = previous[(size_t)p]) {
-            if (at - (size_t)p >= (size_t)kWindow)
+            if (at - (size_t)p >= (size_t)kSzddWindowSize)
                 break;
             size_t n = 0;
             while (n < limit && text[(size_t)p + n] == text[at + n])
@@ -53,22 +56,24 @@ struct MatchFinder {
 }  // namespace
 
 std::string CompressSzdd(const std::string& data, char lastLetter) {
-    std::string out("SZDD\x88\xF0\x27\x33" "A", 9);
-    out += lastLetter;
-    for (int shift = 0; shift < 32; shift += 8)
-        out += (char)((unsigned long long)data.size() >> shift & 0xFF);
+    std::string out(kSzddHeaderSize, '\0');
+    memcpy(&out[0], kSzddMagic, sizeof kSzddMagic);
+    out[kSzddMethodAt] = (char)kSzddMethod;
+    out[kSzddLastLetterAt] = lastLetter;
+    for (int i = 0; i < kSzddSizeBytes; i++)
+        out[(size_t)(kSzddSizeAt + i)] = (char)((unsigned long long)data.size() >> (8 * i) & 0xFF);
     // The data behind the spaces the window starts with: a match may reach
     // back into them, or overlap the bytes it produces, as the expander
     // copies one byte at a time.
-    std::string text(kWindow, ' ');
+    std::string text(kSzddWindowSize, kSzddWindowFill);
     text += data;
     MatchFinder finder = {(const unsigned char*)text.data(), text.size(),
-                          std::vector<int>(kWindow, -1), std::vector<int>(text.size(), -1)};
-    for (size_t at = kWindow - kMaxMatch; at < kWindow; at++)
+                          std::vector<int>(kHashBuckets, -1), std::vector<int>(text.size(), -1)};
+    for (size_t at = kSzddWindowSize - kMaxMatch; at < kSzddWindowSize; at++)
         finder.Insert(at);
     size_t flags = 0;
     int bit = 8;
-    for (size_t at = kWindow; at < text.size();) {
+    for (size_t at = kSzddWindowSize; at < text.size();) {
         if (bit == 8) {
             flags = out.size();
             out += '\0';
@@ -77,8 +82,9 @@ std::string CompressSzdd(const std::string& data, char lastLetter) {
         size_t from = 0;
         int length = finder.Longest(at, &from);
         if (length >= kMinMatch) {
-            // Window position of text[from]: its data index plus kFirstWrite.
-            unsigned position = (unsigned)(from + kFirstWrite - kWindow) & (kWindow - 1);
+            // Window position of text[from]: its data index plus kSzddFirstWrite.
+            unsigned position =
+                (unsigned)(from + kSzddFirstWrite - kSzddWindowSize) & (kSzddWindowSize - 1);
             out += (char)(position & 0xFF);
             out += (char)((position >> 4 & 0xF0) | (unsigned)(length - kMinMatch));
         } else {

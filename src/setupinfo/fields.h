@@ -20,6 +20,17 @@ bool SplitCopyLine(const char* line, char* diskId, char* fileName, int cchFileNa
 
 // Registry lines ([Driver.AddReg]): root,subkey,value name,flags,value.
 
+// The fields of a registry line in their order; a line of n fields has the
+// first n of them.
+enum RegLineField {
+    kRegRootField,
+    kRegSubkeyField,
+    kRegValueNameField,
+    kRegFlagsField,
+    kRegValueField,
+    kRegLineFieldCount
+};
+
 const int kRootSize = 5;
 const int kSubkeySize = 256;
 const int kValueNameSize = 128;

@@ -12,10 +12,13 @@ const int kDriverInstanceSize = 8;
 // to it rather than wrap.
 const int kMaxInt32 = 0x7FFFFFFF;
 
-// "SizeInKB" in bytes: kilobytes of 1000 bytes, computed in 64 bits and held
-// to the 32-bit range, so a huge value cannot wrap to a small or negative total.
+// "SizeInKB" counts kilobytes of 1000 bytes.
+const int kBytesPerKB = 1000;
+
+// "SizeInKB" in bytes, computed in 64 bits and held to the 32-bit range, so
+// a huge value cannot wrap to a small or negative total.
 inline int ExpectedBytesOfSize(long long sizeInKB) {
-    long long expected = sizeInKB * 1000;
+    long long expected = sizeInKB * kBytesPerKB;
     if (expected > kMaxInt32)
         return kMaxInt32;
     return expected < -kMaxInt32 ? -kMaxInt32 : (int)expected;

@@ -1,0 +1,71 @@
+// A listed file found on the set's folders as the LZ library opens it: under
+// its own name or, when that is missing, its compressed name; and what the
+// compressed file's header says about it.
+#include <cstdio>
+#include <cstring>
+
+#include "check_copy_parts.h"
+#include "check_host.h"
+#include "szdd_format.h"
+
+namespace {
+
+// The length of a full extension in a short (8.3) name.
+const size_t kExtensionChars = 3;
+
+// The name LZOpenFileA tries when the listed one is missing: after the first
+// '.' of the file name, the last character becomes '_' (a text shorter than
+// three gets a '_' appended); a name without '.' gets "._".
+std::string CompressedAlternative(const std::string& name) {
+    size_t base = name.find_last_of("\\/");
+    base = base == std::string::npos ? 0 : base + 1;
+    size_t dot = name.find('.', base);
+    if (dot == std::string::npos)
+        return name + "._";
+    if (name.size() - dot - 1 < kExtensionChars)
+        return name + "_";
+    std::string alternative = name;
+    alternative.back() = '_';
+    return alternative;
+}
+
+}  // namespace
+
+// Size after expansion from a compressed file's header, or the file's own
+// size, which the host gave when it found the file. Only the header is read.
+void ReadStoredFile(const std::string& path, long long storedSize, PlannedFile* file,
+                    char* headerLetter) {
+    *headerLetter = 0;
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f)
+        return;
+    setvbuf(f, nullptr, _IONBF, 0);
+    unsigned char header[kSzddHeaderSize] = {0};
+    size_t got = fread(header, 1, sizeof header, f);
+    fclose(f);
+    file->size = storedSize;
+    if (got == sizeof header && memcmp(header, kSzddMagic, sizeof kSzddMagic) == 0) {
+        file->compressed = true;
+        *headerLetter = (char)header[kSzddLastLetterAt];
+        file->size = 0;
+        for (int i = 0; i < kSzddSizeBytes; i++)
+            file->size |= (long long)header[kSzddSizeAt + i] << (8 * i);
+    }
+}
+
+// Looks for the file on the folder in the drive first, then on the others.
+void LocateFile(const CheckInput& input, const std::string& listed, size_t drive,
+                PlannedFile* file, long long* storedSize) {
+    file->diskette = -1;
+    for (size_t n = 0; n < input.folders.size(); n++) {
+        size_t i = n == 0 ? drive : (n <= drive ? n - 1 : n);
+        std::string path = FindSetFile(input.folders[i], listed, storedSize);
+        if (path.empty())
+            path = FindSetFile(input.folders[i], CompressedAlternative(listed), storedSize);
+        if (!path.empty()) {
+            file->hostPath = path;
+            file->diskette = (int)i;
+            return;
+        }
+    }
+}
