@@ -14,24 +14,17 @@ passed=0
 failed=0
 report=()
 
-# Adds a ctest run's counts to the totals.
+# Adds a ctest run's counts ("N tests failed out of T") to the totals.
 count_ctest() {  # name logfile
-  local line
-  line=$(grep -E "tests passed, [0-9]+ tests? failed out of [0-9]+" "$2" | tail -1)
-  if [ -z "$line" ]; then
-    failed=$((failed + 1)); report+=("$1: no tests ran"); return
-  fi
   local f t
-  f=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
-  t=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
-  passed=$((passed + t - f)); failed=$((failed + f))
-  report+=("$1: $((t - f)) of $t passed")
+  read -r f t < <(sed -nE 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1 \2/p' "$2" | tail -1)
+  [ -n "$t" ] || { failed=$((failed + 1)); report+=("$1: no tests ran"); return; }
+  passed=$((passed + t - f)); failed=$((failed + f)); report+=("$1: $((t - f)) of $t passed")
 }
 
 step() {  # name command...: one check that passes or fails as a whole
-  local name=$1; shift
-  if "$@"; then passed=$((passed + 1)); report+=("$name: ok")
-  else failed=$((failed + 1)); report+=("$name: FAILED"); fi
+  if "${@:2}"; then passed=$((passed + 1)); report+=("$1: ok")
+  else failed=$((failed + 1)); report+=("$1: FAILED"); fi
 }
 
 build() {  # preset
@@ -58,7 +51,8 @@ if build fuzz; then
     [ -x "$target" ] || continue
     name=$(basename "$target")
     mkdir -p "build/fuzz/corpus/$name"
-    step "$name" bash -c "'$target' -max_total_time=$FUZZ_SECONDS -print_final_stats=0 'build/fuzz/corpus/$name' fuzz/seeds >build/fuzz/$name.log 2>&1 || { tail -n 40 build/fuzz/$name.log; exit 1; }"
+    # Seeds: fuzz/seeds and the sample distribution.
+    step "$name" bash -c "'$target' -max_total_time=$FUZZ_SECONDS -print_final_stats=0 'build/fuzz/corpus/$name' fuzz/seeds samples >build/fuzz/$name.log 2>&1 || { tail -n 40 build/fuzz/$name.log; exit 1; }"
   done
 else
   failed=$((failed + 1)); report+=("fuzz build: FAILED")

@@ -12,7 +12,7 @@ const int kMaxProductNameLength = 63;
 const int kFinalMessageSize = 2 * (kStringResourceSize - 1) + 2 * kMaxProductNameLength + 1;
 
 // Formats completeFormat (two %s) with productName in both places, formats
-// installNote with no arguments, and appends it. Returns false when the
-// result was cut to fit message (cchMessage characters, zero included).
-bool ComposeFinalMessage(const char* completeFormat, const char* installNote,
+// installNote with no arguments, and appends it, cut to fit message
+// (cchMessage characters, zero included), which kFinalMessageSize never does.
+void ComposeFinalMessage(const char* completeFormat, const char* installNote,
                          const char* productName, char* message, int cchMessage);

@@ -8,7 +8,8 @@ ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)
 SAMPLES = os.path.join(ROOT, "samples", "files")
 
 PRODUCT = "Kelmo ProGraph 64"
-LONG_PRODUCT = "Kelmo ProGraph 64 Professional Dual Head Edition for Windows 95"
+# The longest name the program holds, with a "%s" that must not be formatted again.
+LONG_PRODUCT = "Kelmo ProGraph 64 Professional %s Dual Head Edition, Windows 95"
 VENDER = "VEN_4B4D&DEV_0095"
 INSTANCES = {"BUS_00&DEV_0D&FUNC_00": "0001", "BUS_01&DEV_00&FUNC_00": "0002"}
 ENUM_KEY = r"HKEY_LOCAL_MACHINE\Enum\PCI" + "\\" + VENDER
@@ -333,7 +334,7 @@ SCENARIOS = {
     # driver at the restart, requested without the NT family's shutdown privilege.
     "windows95": dict(FULL_INSTALL, version="win95", hold=DRV, edit=list_driver_twice,
                       check_code=1),
-    # A missing file of the Windows list, the prompt cancelled; a long product name.
+    # A missing file of the Windows list, the prompt cancelled; the longest product name.
     "diskette_cancel": dict(
         remove="kelmotry.ex_",
         edit=lambda t: t.replace("ProductName=" + PRODUCT, "ProductName=" + LONG_PRODUCT),

@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
 # check-exe.sh refuses a program that holds one instruction the Pentium lacks,
 # and one that would be paged in from the diskette it was started from.
-set -euo pipefail
-ROOT=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/lib.sh"
+set -e
 build() {  # name instruction
   printf 'void Start(void) { __asm__ volatile("%s" ::: "eax", "ebx"); }\n' "$2" > "$work/$1.c"
   i686-w64-mingw32-gcc -Os -nostdlib -Wl,-e,_Start -Wl,--subsystem,windows:4.0 \

@@ -1,17 +1,8 @@
 #!/usr/bin/env bash
 # tools/make-floppy.sh: the sample diskette comes back from its image whole;
 # what cannot be written is refused, with no image left and no foreign file touched.
-set -uo pipefail
-ROOT=$1
+source "$(dirname "$0")/lib.sh"
 floppy="$ROOT/tools/make-floppy.sh"
-export MTOOLS_SKIP_CHECK=1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-check() {  # description command...
-  if ! "${@:2}"; then echo "FAIL: $1"; failures=$((failures + 1)); fi
-}
 label_of() { mlabel -s -i "$1" :: | sed -n 's/^ Volume label is \([^(]*[^ (]\).*/\1/p'; }
 
 "$ROOT/tools/make-diskette.sh" "$work/set" >/dev/null

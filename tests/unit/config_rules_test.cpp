@@ -11,14 +11,6 @@
 
 namespace {
 
-TEST(LookupRootKey, ExactCaseSensitiveNamesOnly) {
-    EXPECT_EQ(kRootDriverKey, LookupRootKey("HKR"));
-    EXPECT_EQ(kRootClassesRoot, LookupRootKey("HKCR"));
-    EXPECT_EQ(kRootLocalMachine, LookupRootKey("HKLM"));
-    for (const char* root : {"hkr", "Hklm", "HKU", "HK", "HKRR", ""})
-        EXPECT_EQ(kRootUnknown, LookupRootKey(root)) << root;
-}
-
 // Every cumulative name the walk of path yields; "<too long>" when it gave up.
 std::vector<std::string> Walk(const std::string& path) {
     KeyPathWalk walk;

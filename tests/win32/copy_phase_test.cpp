@@ -166,62 +166,49 @@ TEST_F(CopyPhaseTest, FailedCopyKeepsTheInstalledFileAndIsSaid) {
               Status());
 }
 
+// A file not in the drive asks for its diskette, OK looking again, until it
+// is there or Cancel ends the list. While the user changes diskettes the
+// drive is empty, or holds no medium at all: the LZ library answers "not
+// found" both times, which leads to the prompt, never to the error box. The
+// labels are the ones setup.dat gave before its diskette left the drive; a
+// disk id without one keeps the previous prompt's.
 TEST_F(CopyPhaseTest, MissingFileAsksForItsDisketteUntilItIsThereOrCancel) {
-    WriteFileBytes(disk / "setup.dat", "[Source Media Descriptions]\r\n2=Driver Disk 2\r\n");
+    char prefix[MAX_PATH];
+    ASSERT_TRUE(GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix));
+    std::string drive = std::string("Z:") + prefix + "\\drive_a";  // what A: shows
+    for (char& c : drive)
+        c = c == '/' ? '\\' : c;
+    WriteFileBytes("A:\\setup.dat", "[Source Media Descriptions]\r\n2=Driver Disk 2\r\n");
+    lstrcpyA(gSetup.setupDatPath, "A:\\setup.dat");
+    std::string lines = "[WindowsDir]\r\n2,kelmo.vx_\r\n3,display.dr_\r\n1,readme.1st\r\n"
+                        "5,gone.dr_\r\n1,x.dr_\r\n" + std::string(1, (char)EndMarker);
+    SetupText text = {(unsigned char*)&lines[0], (long)lines.size()};
+    TakeDiskLabels(text.bytes, text.length, ReadFromSetupDat, nullptr, &labels);
+    DeleteFileA("A:\\setup.dat");
+    auto put = [](const char* name) {
+        CopyFileA((kFixtures + "\\" + name).c_str(), ("A:\\" + std::string(name)).c_str(), 0);
+    };
+    OFSTRUCT file;
+    INT emptyDrive = LZOpenFileA((char*)"A:\\kelmo.vx_", &file, OF_READ), noMedium = 0;
     BoxAnswerer boxes;
-    // OK while the file is still not there asks again.
-    boxes.plan = {{IDOK}, {IDOK, [this] { Put("kelmo.vx_"); }},
-                  {IDOK, [this] { Put("display.dr_"); }}, {IDCANCEL}};
-    Put("readme.1st");
-    EXPECT_EQ(kListCancelled,
-              CopyList("2,kelmo.vx_\r\n3,display.dr_\r\n1,readme.1st\r\n5,gone.dr_\r\n1,x.dr_\r\n",
-                       win.path));
+    boxes.plan = {{IDOK, [&] {
+                       RemoveDirectoryA(drive.c_str());
+                       noMedium = LZOpenFileA((char*)"A:\\kelmo.vx_", &file, OF_READ);
+                   }},
+                  {IDOK, [&] { CreateDirectoryA(drive.c_str(), nullptr), put("kelmo.vx_"), put("readme.1st"); }},
+                  {IDOK, [&] { put("display.dr_"); }},
+                  {IDCANCEL}};
+    EXPECT_EQ(kListCancelled, CopySectionFiles(page, &text, FindSection(text.bytes, text.length, "[WindowsDir]"),
+                                               &labels, "A:", win.path.c_str()));
+    for (const char* name : {"kelmo.vx_", "readme.1st", "display.dr_"})
+        DeleteFileA(("A:\\" + std::string(name)).c_str());
+    EXPECT_EQ(-1, emptyDrive);
+    EXPECT_EQ(-1, noMedium);
     EXPECT_EQ(Original("kelmo.vxd"), ReadFileBytes(win / "kelmo.vxd"));
     EXPECT_EQ(Original("display.drv"), ReadFileBytes(win / "display.drv"));
     EXPECT_EQ("display.drv kelmo.vxd readme.1st", Entries(win.path));
-    // Disk ids 3 and 5 have no description: the previous prompt's label stays.
-    std::string prompt = "Error: Please insert the diskette labeled Driver Disk 2 into " +
-                         disk.path.substr(0, 1) + ": [Cancel]\n";
+    std::string prompt = "Error: Please insert the diskette labeled Driver Disk 2 into A: [Cancel]\n";
     EXPECT_EQ(prompt + prompt + prompt + prompt, boxes.said);
-}
-
-// While the user changes diskettes the drive is empty, or holds no medium at
-// all. The LZ library answers "not found" both times, which leads to the
-// prompt, never to the error box; the prompt names the label setup.dat gave
-// before its diskette left the drive.
-TEST_F(CopyPhaseTest, EmptyDriveAsksForTheDisketteSetupDatNamedBeforeItLeft) {
-    char prefix[MAX_PATH];
-    ASSERT_TRUE(GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix));
-    std::string driveFolder = std::string("Z:") + prefix + "\\drive_a";  // A: of the prefix
-    for (char& c : driveFolder)
-        c = c == '/' ? '\\' : c;
-    WriteFileBytes("A:\\setup.dat", "[Source Media Descriptions]\r\n2=Kelmo Disk 2\r\n");
-    lstrcpyA(gSetup.setupDatPath, "A:\\setup.dat");
-    std::string lines = "[WindowsDir]\r\n2,kelmo.vx_\r\n" + std::string(1, (char)EndMarker);
-    SetupText text = {(unsigned char*)&lines[0], (long)lines.size()};
-    TakeDiskLabels(text.bytes, text.length, ReadFromSetupDat, nullptr, &labels);
-
-    DeleteFileA("A:\\setup.dat");
-    OFSTRUCT file;
-    EXPECT_EQ(-1, LZOpenFileA((char*)"A:\\kelmo.vx_", &file, OF_READ)) << "an empty drive";
-    INT noMedium = 0;
-    BoxAnswerer boxes;
-    boxes.plan = {{IDOK, [&] {
-                       RemoveDirectoryA(driveFolder.c_str());
-                       noMedium = LZOpenFileA((char*)"A:\\kelmo.vx_", &file, OF_READ);
-                   }},
-                  {IDOK, [&] {
-                       CreateDirectoryA(driveFolder.c_str(), nullptr);
-                       CopyFileA((kFixtures + "\\kelmo.vx_").c_str(), "A:\\kelmo.vx_", 0);
-                   }}};
-    long position = FindSection(text.bytes, text.length, "[WindowsDir]");
-    EXPECT_EQ(kListCopied,
-              CopySectionFiles(page, &text, position, &labels, "A:", win.path.c_str()));
-    DeleteFileA("A:\\kelmo.vx_");
-    EXPECT_EQ(-1, noMedium) << "no medium";
-    EXPECT_EQ(Original("kelmo.vxd"), ReadFileBytes(win / "kelmo.vxd"));
-    std::string prompt = "Error: Please insert the diskette labeled Kelmo Disk 2 into A: [Cancel]\n";
-    EXPECT_EQ(prompt + prompt, boxes.said);
 }
 
 // The LZ library takes paths of up to 127 characters: the target folder has
