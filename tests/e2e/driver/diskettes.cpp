@@ -1,46 +1,35 @@
 // Changing the diskette in the drive, as a person does at a prompt: the one
 // in the drive taken out (its files removed, as far as the running program
 // allows: setup.exe itself stays where the system holds it), the next one put
-// in (the files of its folder copied into the drive).
+// in (the files of its folder copied into the drive, but for those kept).
 #include "drive.h"
 
 #include <filesystem>
-#include <set>
 
 namespace fs = std::filesystem;
 
-// Removes every entry of the drive that the system lets go; returns the
-// names of those it keeps.
-static std::set<std::string> TakeOut(const fs::path& drive) {
+bool ChangeDiskette(Drive* drive, const std::string& folder) {
     std::set<std::string> kept;
     std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(drive, error)) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(drive->driveDir, error)) {
         std::error_code removeError;
         fs::remove_all(entry.path(), removeError);
         if (removeError)
             kept.insert(entry.path().filename().string());
     }
-    return kept;
-}
-
-bool ChangeDiskette(Drive* drive, const std::string& folder) {
-    std::set<std::string> kept = TakeOut(drive->driveDir);
-    bool copied = true;
+    bool copied = !error;
     std::string keptJson;
-    std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
         std::string name = entry.path().filename().string();
-        if (kept.count(name))  // still in the drive, as the system holds it
-            continue;
         std::error_code copyError;
-        fs::copy(entry.path(), fs::path(drive->driveDir) / name, fs::copy_options::recursive,
-                 copyError);
+        if (!kept.count(name))
+            fs::copy(entry.path(), fs::path(drive->driveDir) / name, fs::copy_options::recursive,
+                     copyError);
         copied = copied && !copyError;
     }
     for (const std::string& name : kept)
         keptJson += (keptJson.empty() ? "" : ",") + JsonString(name);
-    Emit("diskette", {{"in", JsonString(folder)},
-                      {"kept", "[" + keptJson + "]"},
+    Emit("diskette", {{"in", JsonString(folder)}, {"kept", "[" + keptJson + "]"},
                       {"copied", copied && !error ? "true" : "false"}});
     return copied && !error;
 }

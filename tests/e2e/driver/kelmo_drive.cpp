@@ -17,7 +17,7 @@ static const char kUsage[] =
     "  disk:FOLDER changes the diskette in DIR for FOLDER's files, then presses OK.\n"
     "  --person: a person works the wizard and presses the buttons; the driver only\n"
     "  changes the diskette at each prompt, with no time limit.\n"
-    "  Steps: next (on the welcome page), finish (on the finish page), cancel.\n";
+    "  Steps: next (on the welcome page), finish (on the finish page).\n";
 
 // Limits, not delays: every wait ends as soon as its state is there. They
 // are generous because under an emulated CPU the first window takes seconds.
@@ -25,20 +25,17 @@ static const DWORD kStepLimitMs = 120000;
 static const DWORD kRunLimitMs = 300000;
 static const DWORD kPollMs = 50;
 
-// A step: the page it is taken on (any page for none), the wizard button that
-// page must have made usable first, and the button pressed.
+// A step: the page it is taken on, the wizard button that page must have
+// made usable first, and the button pressed.
 struct Step {
     const char* name;
-    bool anyPage, finishPage;
+    bool finishPage;
     int readyButton;  // the ids the common controls give the sheet's buttons
     int press;
 };
 
-static const Step kSteps[] = {
-    {"next", false, false, 0x3024, PSBTN_NEXT},
-    {"finish", false, true, 0x3025, PSBTN_FINISH},
-    {"cancel", true, false, IDCANCEL, PSBTN_CANCEL},
-};
+static const Step kSteps[] = {{"next", false, 0x3024, PSBTN_NEXT},
+                              {"finish", true, 0x3025, PSBTN_FINISH}};
 
 std::string JsonString(const std::string& text) {
     std::string json = "\"";
@@ -98,8 +95,7 @@ static bool ReadyFor(const Drive& drive, const Step& step) {
                                               SMTO_ABORTIFHUNG, 2000, &page) || !page)
         return false;
     bool finishPage = GetDlgItem((HWND)page, IDC_SOURCE_STATUS) != nullptr;
-    return (step.anyPage || finishPage == step.finishPage) &&
-           ControlUsable(drive.wizard, step.readyButton);
+    return finishPage == step.finishPage && ControlUsable(drive.wizard, step.readyButton);
 }
 
 // Buttons are posted, not sent: Finish runs the install inside the wizard,
