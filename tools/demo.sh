@@ -75,7 +75,7 @@ touch "$work/before"
 if [ $headless = 1 ]; then
   say "running the wizard headless on $DISPLAY, driven by kelmo_drive"
   WINEDEBUG=+process "$WINE_LOADER" "$build/tests/e2e/kelmo_drive.exe" \
-    --exe 'A:\setup.exe' --dir 'A:\' --answers "$change_disk" next finish \
+    --exe 'A:\setup.exe' --dir 'A:\' --answers "$change_disk" \
     2>"$work/trace.log" | tell_person
 else
   say "the wizard opens in a Wine desktop window: Next, then Finish"

@@ -13,10 +13,29 @@
 
 namespace {
 
-// The fixture folder of the build tree, where Wine's Z: is the root.
-const std::string kFixtures = "Z:" KELMO_COPY_FIXTURES;
+// The sample set's diskettes, compressed by mscompress, and its files, in the
+// source and build trees, where Wine's Z: is the root.
+const std::string kSet = "Z:" KELMO_SAMPLE_SET, kFiles = "Z:" KELMO_SAMPLE_FILES;
 
-std::string Original(const char* name) { return ReadFileBytes(kFixtures + "\\plain\\" + name); }
+// The names the tests list, for files of the set: what counts is the name.
+const struct { const char *name, *stored, *original; } kFixtures[] = {
+    {"display.dr_", "disk1\\kelmo.dr_", "kelmo.drv"},  // 5000 bytes
+    {"FOO.DR_", "disk1\\kelmotry.ex_", "kelmotry.exe"},  // 1500
+    {"readme.1st", "disk1\\readme.1st", "readme.1st"},  // 458, not compressed
+    {"vga.dr_", "disk2\\kelmo32.dl_", "kelmo32.dll"},  // 3100
+    {"kelmo.vx_", "disk1\\kelmo.vx_", "kelmo.vxd"},  // 2048
+    {"oem.in_", "disk1\\kelmo.in_", "kelmo.inf"},  // 1584
+    {"x.dr_", "disk1\\kelmo.tx_", "kelmo.txt"},  // 159
+};
+
+std::string Fixture(const std::string& name, bool original = false) {
+    for (const auto& f : kFixtures)
+        if (name == f.name)
+            return original ? kFiles + "\\" + f.original : kSet + "\\" + f.stored;
+    return "<no fixture " + name + ">";
+}
+
+std::string Original(const char* name) { return ReadFileBytes(Fixture(name, true)); }
 
 std::string Lower(std::string text) {
     CharLowerA(&text[0]);
@@ -69,7 +88,7 @@ protected:
     }
 
     void Put(const std::string& fixture, const std::string& as = "") {
-        ASSERT_TRUE(CopyFileA((kFixtures + "\\" + fixture).c_str(),
+        ASSERT_TRUE(CopyFileA(Fixture(fixture).c_str(),
                               (disk / (as.empty() ? fixture : as)).c_str(), FALSE)) << fixture;
     }
 
@@ -112,10 +131,10 @@ TEST_F(CopyPhaseTest, InstallsEveryListedFileExpandedUnderItsInstalledName) {
     CopyPhase(page);
 
     const std::pair<std::string, const char*> landed[] = {
-        {win / "display.drv", "display.drv"}, {win / "FOO.DRv", "FOO.DRV"},
-        {win / "readme.1st", "readme.1st"},   {sys / "vga.drv", "vga.drv"},
-        {sys / "kelmo.vxd", "kelmo.vxd"},     {sys / "inf\\oemsetup.inf", "oem.ini"},
-        {sys / "x.drv", "x.drv"},
+        {win / "display.drv", "display.dr_"}, {win / "FOO.DRv", "FOO.DR_"},
+        {win / "readme.1st", "readme.1st"},   {sys / "vga.drv", "vga.dr_"},
+        {sys / "kelmo.vxd", "kelmo.vx_"},     {sys / "inf\\oemsetup.inf", "oem.in_"},
+        {sys / "x.drv", "x.dr_"},
     };
     for (const auto& l : landed)
         EXPECT_EQ(Original(l.second), ReadFileBytes(l.first)) << l.first;
@@ -125,9 +144,9 @@ TEST_F(CopyPhaseTest, InstallsEveryListedFileExpandedUnderItsInstalledName) {
     EXPECT_EQ("inf kelmo.vxd vga.drv x.drv", Entries(sys.path));
     EXPECT_EQ("oemsetup.inf", Entries(sys / "inf"));
     EXPECT_EQ("", boxes.said);
-    // 10000, 700, 1500, 5000, 4096, 49 and 300 bytes, each rounded up to 2048.
-    EXPECT_EQ(10240 + 2048 * 2 + 6144 + 4096 + 2048 * 2, gSetup.copiedBytes);
-    EXPECT_EQ(143, (int)SendMessageA(bar, PBM_GETPOS, 0, 0));
+    // Each size rounded up to 2048, a multiple of it (kelmo.vxd) as it is.
+    EXPECT_EQ(6144 + 2048 * 2 + 4096 + 2048 * 3, gSetup.copiedBytes);
+    EXPECT_EQ(102, (int)SendMessageA(bar, PBM_GETPOS, 0, 0));
     EXPECT_EQ("\n", Status());
     // The install runs with no message loop, yet no window is left waiting
     // for its paint: the status lines and the bar are on the screen.
@@ -139,7 +158,7 @@ TEST_F(CopyPhaseTest, InstallsEveryListedFileExpandedUnderItsInstalledName) {
 // be read, as on a bad sector, an INF without the inf folder to go in, and a
 // folder where the file would go, which is not moved.
 TEST_F(CopyPhaseTest, FailedCopyKeepsTheInstalledFileAndIsSaid) {
-    std::string whole = ReadFileBytes(kFixtures + "\\display.dr_");
+    std::string whole = ReadFileBytes(Fixture("display.dr_"));
     WriteFileBytes(disk / "display.dr_", whole.substr(0, whole.size() / 2));
     Put("readme.1st");
     Put("oem.in_");
@@ -149,7 +168,7 @@ TEST_F(CopyPhaseTest, FailedCopyKeepsTheInstalledFileAndIsSaid) {
     WriteFileBytes(win / "display.drv", "the installed driver");
     WriteFileBytes(win / "unreadable.drv", "the installed other driver");
     BoxAnswerer boxes;
-    EXPECT_EQ(kListCopied, CopyList("1,unreadable.dr_\r\n", win.path, kFixtures));
+    EXPECT_EQ(kListCopied, CopyList("1,unreadable.dr_\r\n", win.path, "Z:" KELMO_UNREADABLE));
     EXPECT_EQ(kListCopied, CopyList("1,display.dr_\r\n1,oem.in_\r\n1,kelmo.vx_\r\n1,readme.1st\r\n",
                                     win.path));
     EXPECT_EQ("the installed driver", ReadFileBytes(win / "display.drv"));
@@ -186,7 +205,7 @@ TEST_F(CopyPhaseTest, MissingFileAsksForItsDisketteUntilItIsThereOrCancel) {
     TakeDiskLabels(text.bytes, text.length, ReadFromSetupDat, nullptr, &labels);
     DeleteFileA("A:\\setup.dat");
     auto put = [](const char* name) {
-        CopyFileA((kFixtures + "\\" + name).c_str(), ("A:\\" + std::string(name)).c_str(), 0);
+        CopyFileA(Fixture(name).c_str(), ("A:\\" + std::string(name)).c_str(), 0);
     };
     OFSTRUCT file;
     INT emptyDrive = LZOpenFileA((char*)"A:\\kelmo.vx_", &file, OF_READ), noMedium = 0;
@@ -204,8 +223,8 @@ TEST_F(CopyPhaseTest, MissingFileAsksForItsDisketteUntilItIsThereOrCancel) {
         DeleteFileA(("A:\\" + std::string(name)).c_str());
     EXPECT_EQ(-1, emptyDrive);
     EXPECT_EQ(-1, noMedium);
-    EXPECT_EQ(Original("kelmo.vxd"), ReadFileBytes(win / "kelmo.vxd"));
-    EXPECT_EQ(Original("display.drv"), ReadFileBytes(win / "display.drv"));
+    EXPECT_EQ(Original("kelmo.vx_"), ReadFileBytes(win / "kelmo.vxd"));
+    EXPECT_EQ(Original("display.dr_"), ReadFileBytes(win / "display.drv"));
     EXPECT_EQ("display.drv kelmo.vxd readme.1st", Entries(win.path));
     std::string prompt = "Error: Please insert the diskette labeled Driver Disk 2 into A: [Cancel]\n";
     EXPECT_EQ(prompt + prompt + prompt + prompt, boxes.said);
@@ -229,7 +248,7 @@ TEST_F(CopyPhaseTest, NamesCannotLeaveTheTargetAndTooLongPathsAreSkippedWithoutP
                            "\\x.dr_\r\n1,display.dr_\r\n1,sub/../../x.dr_\r\n",
                        target, source));
     EXPECT_EQ("", boxes.said);
-    EXPECT_EQ(Original("x.drv"), ReadFileBytes(target + "\\x.drv"));
+    EXPECT_EQ(Original("x.dr_"), ReadFileBytes(target + "\\x.drv"));
     EXPECT_EQ("x.drv", Entries(target));
     EXPECT_EQ(target.substr(win.path.size() + 1), Entries(win.path));
     EXPECT_EQ(2048, gSetup.copiedBytes);

@@ -1,23 +1,22 @@
-// kelmo_drive: starts setup.exe, runs the steps of its command line on the
-// wizard, answers the message boxes until setup.exe ends, and exits with 0
-// when every step ran and setup.exe ended in time.
+// kelmo_drive: starts setup.exe, presses Next and Finish on the wizard,
+// answers the message boxes until setup.exe ends, and exits with 0 when both
+// were pressed and setup.exe ended in time.
 #include "drive.h"
 
 #include <prsht.h>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 
 #include "setupinfo/setup_vocabulary.h"
 
 static const char kUsage[] =
-    "usage: kelmo_drive [--person] --exe PATH --dir DIR [--answers ok,cancel,...] STEP...\n"
-    "  Starts PATH in DIR. Message boxes are answered from the list, OK beyond it;\n"
-    "  disk:FOLDER changes the diskette in DIR for FOLDER's files, then presses OK.\n"
-    "  --person: a person works the wizard and presses the buttons; the driver only\n"
-    "  changes the diskette at each prompt, with no time limit.\n"
-    "  Steps: next (on the welcome page), finish (on the finish page).\n";
+    "usage: kelmo_drive [--person] --exe PATH --dir DIR [--answers ok,cancel,...]\n"
+    "  Starts PATH in DIR and presses Next, then Finish. Message boxes are answered\n"
+    "  from the list, OK beyond it; disk:FOLDER changes the diskette in DIR for\n"
+    "  FOLDER's files, then presses OK. --person: a person works the wizard and the\n"
+    "  boxes; the driver only changes the diskette at each prompt, with no time limit.\n";
 
 // Limits, not delays: every wait ends as soon as its state is there. They
 // are generous because under an emulated CPU the first window takes seconds.
@@ -26,11 +25,11 @@ static const DWORD kRunLimitMs = 300000;
 static const DWORD kPollMs = 50;
 
 // A step: the page it is taken on, the wizard button that page must have
-// made usable first, and the button pressed.
+// made usable first (the ids the common controls give them), and its press.
 struct Step {
     const char* name;
     bool finishPage;
-    int readyButton;  // the ids the common controls give the sheet's buttons
+    int readyButton;
     int press;
 };
 
@@ -99,16 +98,13 @@ static bool ReadyFor(const Drive& drive, const Step& step) {
 }
 
 // Buttons are posted, not sent: Finish runs the install inside the wizard,
-// which then waits in its message boxes. Stops at the first step that fails
-// and says which.
-static bool RunSteps(Drive* drive, const std::vector<std::string>& steps) {
-    for (const std::string& name : steps) {
-        const Step* step = nullptr;
-        for (const Step& known : kSteps)
-            step = name == known.name ? &known : step;
-        if (!step || !WaitFor(drive, [&] { return ReadyFor(*drive, *step); }) ||
-            !PostMessageA(drive->wizard, PSM_PRESSBUTTON, step->press, 0)) {
-            Emit("error", {{"step", JsonString(name)}});
+// which then waits in its message boxes. Stops at a step that fails and says
+// which.
+static bool RunSteps(Drive* drive) {
+    for (const Step& step : kSteps) {
+        if (!WaitFor(drive, [&] { return ReadyFor(*drive, step); }) ||
+            !PostMessageA(drive->wizard, PSM_PRESSBUTTON, step.press, 0)) {
+            Emit("error", {{"step", JsonString(step.name)}});
             return false;
         }
     }
@@ -134,7 +130,7 @@ static int AwaitExit(Drive* drive, bool stepsRan) {
 int main(int argc, char** argv) {
     Drive drive = {};
     std::string exe, answers;
-    std::vector<std::string> steps;
+    bool known = true;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         std::string* value = arg == "--exe" ? &exe : arg == "--dir" ? &drive.driveDir
@@ -143,12 +139,10 @@ int main(int argc, char** argv) {
             drive.person = true;
         else if (value && i + 1 < argc)
             *value = argv[++i];
-        else if (arg[0] != '-')
-            steps.push_back(arg);
         else
-            exe.clear();
+            known = false;
     }
-    if (exe.empty() || drive.driveDir.empty()) {
+    if (!known || exe.empty() || drive.driveDir.empty()) {
         fputs(kUsage, stderr);
         return 3;
     }
@@ -166,6 +160,6 @@ int main(int argc, char** argv) {
         Emit("error", {{"step", JsonString("start")}, {"code", std::to_string(GetLastError())}});
         return 1;
     }
-    bool stepsRan = RunSteps(&drive, steps);
+    bool stepsRan = drive.person || RunSteps(&drive);
     return AwaitExit(&drive, stepsRan);
 }
