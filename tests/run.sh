@@ -27,10 +27,11 @@ step() {  # name command...: one check that passes or fails as a whole
   else failed=$((failed + 1)); report+=("$1: FAILED"); fi
 }
 
-build() {  # preset
+build() {  # preset: configures and builds, showing only what went wrong
   cmake --preset "$1" >"build/configure-$1.log" 2>&1 || { cat "build/configure-$1.log"; return 1; }
-  cmake --build --preset "$1" 2>&1 | tail -n 50 | grep -E "error:|FAILED|warning:" || true
-  cmake --build --preset "$1" >/dev/null 2>&1
+  cmake --build --preset "$1" >"build/build-$1.log" 2>&1 ||
+    { grep -E "error:|FAILED" "build/build-$1.log" | tail -n 50; return 1; }
+  grep -E "warning:" "build/build-$1.log" | tail -n 20 || true
 }
 
 say "dependencies"

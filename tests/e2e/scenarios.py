@@ -214,9 +214,8 @@ def check_plan_outcome(fail, run, plan, boxes):
 
 
 def check_files(fail, run, s, before, after):
-    """Exactly the listed files made or rewritten in the Windows folder, each a copy of its
-    namesake in samples/files; system.ini and wininit.bak are checked apart. LZCopy
-    keeps the source's modification time: a rewritten file shows in its inode change time."""
+    """Exactly the listed files made or rewritten in the Windows folder (a rewritten one shows
+    in its inode change time), each a copy of its namesake in samples/files."""
     changed = {k for k in set(before) | set(after) if before.get(k) != after.get(k)}
     changed -= {"system.ini", "wininit.bak"}
     fail.equal(sorted(s.get("files", [])), sorted(changed), "files made or rewritten")
@@ -227,11 +226,9 @@ def check_files(fail, run, s, before, after):
 
 
 def check_restart(fail, run, s, holder, tray):
-    """A file in use keeps its old bytes until the restart, which puts the new file in its
-    place (wininit.ini on Windows 95, MoveFileEx on NT): Wine's restart request runs what a
-    boot runs, once the holder has let go. Nothing is left for a later restart, and no
-    temporary file of the program is left anywhere: not of a file scheduled twice, nor the
-    older build of a running program, renamed aside but not deletable until the restart."""
+    """A file in use keeps its old bytes until the restart (Wine's restart request runs what
+    a boot runs), which puts the new file in its place. Nothing is left for a later restart,
+    and no temporary file: not of a file scheduled twice, nor a running program's old build."""
     if tray:
         tray.communicate(timeout=300)
     if holder:
@@ -251,8 +248,8 @@ def check_restart(fail, run, s, holder, tray):
 
 
 def check_config(fail, s, before, after):
-    """The ini lines; both instances' values and the display class whole, HKLM and HKCR
-    changed only when [Driver.AddReg] was applied; nothing at all without setup.dat."""
+    """The ini lines; both instances' values, the display class whole, and HKLM and HKCR
+    changed only when [Driver.AddReg] was applied; no registry change without setup.dat."""
     registry = after["registry"]
     fail.equal((s["product"], {"busthrottle": "0"}, s.get("load", "clock.exe kelmotry.exe")),
                (after["system.ini"].get("boot.description", {}).get("display.drv"),
@@ -292,12 +289,8 @@ THREE_DISKETTES = {"setup.exe": 1, "setup.dat": 1, "kelmo.in_": 1, "kelmotry.ex_
                    "kelmo.inf": 2, "kelmo.vx_": 3}
 DISK_CHANGES = [2, 1, 3, 2]
 # Another product's setup.dat, on the second diskette: nothing of it may be used.
-FOREIGN_SETUP_DAT = (
-    "[Product]\r\nProductName=Other Vision 3D\r\nload=othertry.exe\r\nDriverInf=kelmo.txt\r\n"
-    "OemsetupInf=other.inf\r\n[DiskSpace]\r\nSizeInKB=999\r\n[Enum PCI]\r\n"
-    "Vender=VEN_4F54&DEV_0001\r\nMfg=Other\r\n[Source Media Descriptions]\r\n"
-    "1=Other Disk 1\r\n2=Other Disk 2\r\n3=Other Disk 3\r\n[WindowsDir]\r\n2,kelmo.tx_\r\n"
-    "[SystemDir]\r\n[Driver.AddReg]\r\nHKR,,Ver,,9.9\r\n")
+FOREIGN_SETUP_DAT = ("[Product]\r\nProductName=Other Vision 3D\r\n[Enum PCI]\r\nVender=VEN_4F54&DEV_0001"
+                     "\r\nMfg=Other\r\n[Source Media Descriptions]\r\n1=Other 1\r\n2=Other 2\r\n3=Other 3\r\n")
 
 
 def list_driver_twice(text):

@@ -7,15 +7,9 @@ static const int kBoxIconIds[] = {0x14, 0x440};
 // Another process may hang; a read of its window gives up after this.
 static const UINT kReadLimitMs = 2000;
 
-struct BoxButton {
-    int id;
-    const char* name;
-};
-
-static const BoxButton kBoxButtons[] = {
-    {IDOK, "ok"},       {IDCANCEL, "cancel"}, {IDYES, "yes"},       {IDNO, "no"},
-    {IDABORT, "abort"}, {IDRETRY, "retry"},   {IDIGNORE, "ignore"},
-};
+// The buttons the program's boxes have; another kind reads as no box at all.
+static const struct { int id; const char* name; } kBoxButtons[] = {{IDOK, "ok"},
+                                                                   {IDCANCEL, "cancel"}};
 
 std::string WindowText(HWND window) {
     char text[2048] = "";
@@ -32,21 +26,18 @@ bool ControlUsable(HWND dialog, int id) {
 }
 
 static bool BoxHasIcon(HWND box) {
+    DWORD_PTR icon = 0;
     for (int id : kBoxIconIds) {
         HWND control = GetDlgItem(box, id);
-        DWORD_PTR icon = 0;
-        if (control && IsWindowVisible(control) &&
-            SendMessageTimeoutA(control, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, kReadLimitMs,
-                                &icon) &&
-            icon)
-            return true;
+        if (control && IsWindowVisible(control))
+            SendMessageTimeoutA(control, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, kReadLimitMs, &icon);
     }
-    return false;
+    return icon != 0;
 }
 
 bool ReadMessageBox(HWND box, MessageBoxView* view) {
     view->buttons.clear();
-    for (const BoxButton& button : kBoxButtons) {
+    for (const auto& button : kBoxButtons) {
         if (ControlUsable(box, button.id))
             view->buttons.push_back(button.name);
     }
@@ -60,7 +51,7 @@ bool ReadMessageBox(HWND box, MessageBoxView* view) {
 }
 
 int BoxButtonId(const std::string& name) {
-    for (const BoxButton& button : kBoxButtons) {
+    for (const auto& button : kBoxButtons) {
         if (name == button.name)
             return button.id;
     }

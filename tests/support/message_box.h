@@ -15,19 +15,14 @@ struct MessageBoxView {
     bool icon;
 };
 
-// A window's text; a window of a hung process gives up after a while.
-std::string WindowText(HWND window);
-
-// Whether the dialog's control is there, visible and enabled.
-bool ControlUsable(HWND dialog, int id);
+std::string WindowText(HWND window);  // gives up on a window of a hung process
+bool ControlUsable(HWND dialog, int id);  // there, visible and enabled
 
 // Reads a message box. False for a dialog that is not one, or not yet or no
 // longer: no text control or no usable button.
 bool ReadMessageBox(HWND box, MessageBoxView* view);
 
-// The id of the button of that name ("ok", "cancel", ...); IDOK for an
-// unknown name.
-int BoxButtonId(const std::string& name);
+int BoxButtonId(const std::string& name);  // of "ok" or "cancel"; IDOK for another name
 
 // Presses a button by posting its click, not sending it: the box's owner
 // goes on with its work once the box ends, and the caller keeps watching.

@@ -87,7 +87,6 @@ TEST(ReadSectionLine, WalksToABracketOrTheEndSkippingBlankAndLongLines) {
         // Blank: spaces and tabs alone or before a CR; a bare line feed is not.
         {__LINE__, "[S]\r\n1,a\r\n\r\n \t\r\n \t\n2,b\n[T]\r\n1,c\r\n\x1a",
          {"1,a\r\n", " \t\n", "2,b\n", "<end at [>"}},
-        {__LINE__, "[S]\r\n1,a\r\nHKR,\"[x]\",v\r\n1,b\r\n\x1a", {"1,a\r\n", "<end at [>"}},
         {__LINE__, "[S]\r\n1,a\r\n1,b \t\x1a", {"1,a\r\n"}},
         // Too long lines are skipped, never cut; a bracket in one still ends the section.
         {__LINE__, "[S]\n" + fits + "\n" + std::string(255, 'g') + "\n1,after\n\x1a",

@@ -3,12 +3,10 @@
 
 #include <string>
 
-#include "config/reg_line_rules.h"
 #include "make/diskette_layout.h"
 #include "make/driver_model.h"
 #include "make/extra_file.h"
 #include "make/setup_dat_writer.h"
-#include "setupinfo/fields.h"
 
 namespace {
 
@@ -71,27 +69,22 @@ std::string Shown(const FindingSink& sink) {
     return text;
 }
 
-TEST(SetupMake, RegistryLinesReadBackAsTheInfSays) {
-    // An AddReg line of the INF, the line written, and what the program reads
-    // from it: key path, value name and value (null: the key only).
-    const struct {
-        int line; const char *inf, *written, *key, *name, *value;
-    } cases[] = {
-        {__LINE__, "HKR,,Ver,,4.0", "HKR,,Ver,,4.0", "", "Ver", "4.0"},
-        {__LINE__, "hkr,DEFAULT,Mode,,\"8,640,480\"", "HKR,DEFAULT,Mode,,\"8,640,480\"", "DEFAULT",
-         "Mode", "8,640,480"},
+// Each AddReg line of the INF and the line written for it, which the
+// program's readers (tested on their own) take apart into the INF's key path,
+// value name and value: fuzz_inf reads every written line back.
+TEST(SetupMake, RegistryLinesAreWrittenAsTheProgramReadsThem) {
+    const struct { int line; const char *inf, *written; } cases[] = {  // null: not written
+        {__LINE__, "HKR,,Ver,,4.0", "HKR,,Ver,,4.0"},
+        {__LINE__, "hkr,DEFAULT,Mode,,\"8,640,480\"", "HKR,DEFAULT,Mode,,\"8,640,480\""},
         {__LINE__, "HKLM,Software\\Maker\\Card,Version,0,1.00",
-         "HKLM,Software\\\\Maker\\\\Card,Version,,1.00", "Software\\Maker\\Card", "Version", "1.00"},
-        {__LINE__, "HKR,\"MODES\\8\\640,480\"", "HKR,\"MODES\\\\8\\\\640,480\"",
-         "MODES\\8\\640,480", nullptr, nullptr},
+         "HKLM,Software\\\\Maker\\\\Card,Version,,1.00"},
+        {__LINE__, "HKR,\"MODES\\8\\640,480\"", "HKR,\"MODES\\\\8\\\\640,480\""},
         {__LINE__, "HKCR,Card.Settings,,,\"%Card% settings\"",
-         "HKCR,Card.Settings,,,\"Card 100 settings\"", "Card.Settings", "", "Card 100 settings"},
-        {__LINE__, "HKR,, \"Value Name\" ,,\"100%% \"", "HKR,,\"Value Name\",,\"100% \"", "",
-         "Value Name", "100% "},
-        {__LINE__, "HKR,,Empty,,", "HKR,,Empty,,", "", "Empty", ""},
-        {__LINE__, "HKR,,Say,,\"a \"\"b\"\"\"", nullptr, nullptr, nullptr, nullptr},
-        {__LINE__, "HKR , Sub , Tab , , a\"\tb\"c ; comment", "HKR,Sub,Tab,,\"a\tbc\"", "Sub",
-         "Tab", "a\tbc"},
+         "HKCR,Card.Settings,,,\"Card 100 settings\""},
+        {__LINE__, "HKR,, \"Value Name\" ,,\"100%% \"", "HKR,,\"Value Name\",,\"100% \""},
+        {__LINE__, "HKR,,Empty,,", "HKR,,Empty,,"},
+        {__LINE__, "HKR,,Say,,\"a \"\"b\"\"\"", nullptr},  // a double quote cannot be written
+        {__LINE__, "HKR , Sub , Tab , , a\"\tb\"c ; comment", "HKR,Sub,Tab,,\"a\tbc\""},
     };
     for (const auto& c : cases) {
         testing::ScopedTrace row(__FILE__, c.line, c.inf);
@@ -99,23 +92,8 @@ TEST(SetupMake, RegistryLinesReadBackAsTheInfSays) {
         size_t end = made.setupDat.rfind("\r\n");
         std::string written = made.setupDat.substr(made.setupDat.rfind("\r\n", end - 1) + 2);
         written.resize(written.size() - 2);
-        if (!c.written) {  // a double quote inside a value cannot be written
-            EXPECT_EQ("[Driver.AddReg]", written);
-            EXPECT_EQ(1, made.findings.Count(kError)) << Shown(made.findings);
-            continue;
-        }
-        EXPECT_EQ(c.written, written);
-        EXPECT_EQ(0, made.findings.Count(kError)) << Shown(made.findings);
-        RegLineRecord record = {};
-        EXPECT_EQ(c.name ? 5 : 2, ParseRegLine(written.c_str(), &record));
-        KeyPathWalk walk;
-        StartKeyPath(&walk, record.subkey);
-        std::string key;
-        while (NextKeyPathName(&walk) == kKeyPathName)
-            key = walk.name;
-        EXPECT_EQ(c.key, key);
-        EXPECT_EQ(c.name ? c.name : "", std::string(record.valueName));
-        EXPECT_EQ(c.value ? c.value : "", std::string(record.value));
+        EXPECT_EQ(c.written ? c.written : "[Driver.AddReg]", written);
+        EXPECT_EQ(c.written ? 0 : 1, made.findings.Count(kError)) << Shown(made.findings);
     }
 }
 
@@ -132,7 +110,6 @@ TEST(SetupMake, WhatSetupDatCannotSayIsReportedOnItsLine) {
          kWarning, 26, "AddReg line 15 sets \"VER\" again: it ends the same", 0},
         {__LINE__, "DriverVer=01/01/1997", "DelReg=Card.Del", "[Card.Del]\nHKR,DEFAULT,Ver\n", "",
          kError, 26, "value \"Ver\" of \"HKR\\DEFAULT\" stays", 1},
-        {__LINE__, "DestDir=11", "DestDir=12", "", "", kError, 17, "destination 12 of [Card.Files]", 1},
         {__LINE__, "DestDir=11", "DestDir=11,sub", "", "", kError, 17, "destination 11,sub", 1},
         {__LINE__, "HKR,,Ver", "HKCU,,Ver", "", "", kError, 15, "root \"HKCU\" is none of", 1},
         {__LINE__, "4.0", "\"4;0\"", "", "", kError, 15, "the value holds a ';'", 1},
@@ -167,7 +144,6 @@ TEST(SetupMake, WhatSetupDatCannotSayIsReportedOnItsLine) {
         {__LINE__, "card.drv\n", "card.ini\n", "[SourceDisksFiles]\ncard.ini=1\n", "", kError, 0,
          "card.ini (card.inf line 13) would be stored as card.in_ on disk1, where card.inf", 1},
         {__LINE__, "4.0", "\"4.0", "", "", kWarning, 15, "a quote is not closed", 0},
-        {__LINE__, "Class=Display", "Class=Net", "", "", kWarning, 3, "Class is not Display", 0},
         {__LINE__, "%Card%=Card.Install", "Other=Card.Install, PCI\\VEN_1A2B&DEV_3C4E\n%Card%=Card.Install",
          "", "", kError, 0, "2 models match; choose one with --model", 1},
         {__LINE__, "", "", "", "[Banner]\nFontHi=big\n", kError, 2, "FontHi takes a whole number", 1},

@@ -185,12 +185,10 @@ TEST_F(CopyPhaseTest, FailedCopyKeepsTheInstalledFileAndIsSaid) {
               Status());
 }
 
-// A file not in the drive asks for its diskette, OK looking again, until it
-// is there or Cancel ends the list. While the user changes diskettes the
-// drive is empty, or holds no medium at all: the LZ library answers "not
-// found" both times, which leads to the prompt, never to the error box. The
-// labels are the ones setup.dat gave before its diskette left the drive; a
-// disk id without one keeps the previous prompt's.
+// A missing file asks for its diskette until it is there or Cancel ends the
+// list, also while the drive is empty or without a medium (the LZ library
+// says "not found" then too), with the labels setup.dat gave before it left
+// the drive; a disk id without one keeps the previous prompt's.
 TEST_F(CopyPhaseTest, MissingFileAsksForItsDisketteUntilItIsThereOrCancel) {
     char prefix[MAX_PATH];
     ASSERT_TRUE(GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix));

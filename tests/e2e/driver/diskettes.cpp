@@ -1,14 +1,12 @@
-// Changing the diskette in the drive, as a person does at a prompt: the one
-// in the drive taken out (its files removed, as far as the running program
-// allows: setup.exe itself stays where the system holds it), the next one put
-// in (the files of its folder copied into the drive, but for those kept).
+// Changing the diskette in the drive as a person does at a prompt: the drive
+// emptied as far as the running setup.exe allows, the next one's files put in.
 #include "drive.h"
 
 #include <filesystem>
 
 namespace fs = std::filesystem;
 
-bool ChangeDiskette(Drive* drive, const std::string& folder) {
+void ChangeDiskette(Drive* drive, const std::string& folder) {
     std::set<std::string> kept;
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(drive->driveDir, error)) {
@@ -31,5 +29,4 @@ bool ChangeDiskette(Drive* drive, const std::string& folder) {
         keptJson += (keptJson.empty() ? "" : ",") + JsonString(name);
     Emit("diskette", {{"in", JsonString(folder)}, {"kept", "[" + keptJson + "]"},
                       {"copied", copied && !error ? "true" : "false"}});
-    return copied && !error;
 }

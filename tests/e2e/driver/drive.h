@@ -1,6 +1,5 @@
-// kelmo_drive works setup.exe through its real windows, as a person would,
-// and prints one event per line: a name and a JSON object. The end-to-end
-// tests read its events; the demo runs the wizard with it.
+// kelmo_drive works setup.exe through its windows, as a person would, and
+// prints one event per line: a name and a JSON object.
 #pragma once
 
 #include <windows.h>
@@ -18,24 +17,18 @@ struct Drive {
     std::string driveDir;  // the folder setup.exe starts in: the diskette drive
     DWORD startTicks;
     HWND wizard;  // none until its sheet is on screen
-    // To the message boxes in turn, OK beyond the list; "disk:FOLDER" changes
-    // the diskette to FOLDER's files, then presses OK.
-    std::vector<std::string> answers;
+    std::vector<std::string> answers;  // in turn, OK beyond; "disk:FOLDER" changes it, then OK
     size_t nextAnswer;
     std::set<HWND> answered;  // boxes answered that have not closed yet
-    // A person works the wizard and answers the boxes; the driver only
-    // changes the diskette at a prompt, and waits as long as the person.
-    bool person;
+    bool person;  // works the wizard and boxes; the driver changes diskettes, with no limit
 };
 
-// kelmo_drive.cpp. Each field's value is JSON text already.
+// Each field's value is JSON text already.
 void Emit(const char* event, const std::vector<std::pair<const char*, std::string>>& fields);
 std::string JsonString(const std::string& text);
 
-// dialogs.cpp. Finds the wizard among setup.exe's windows and answers each
-// new message box once.
+// Finds the wizard among setup.exe's windows; answers each new box once.
 void WatchDialogs(Drive* drive);
 
-// diskettes.cpp. Empties the drive as far as the system lets it and copies
-// folder's files into it; false when they could not all be copied.
-bool ChangeDiskette(Drive* drive, const std::string& folder);
+// Takes out what is in the drive and puts the folder's files in.
+void ChangeDiskette(Drive* drive, const std::string& folder);

@@ -59,15 +59,12 @@ void Emit(const char* event, const std::vector<std::pair<const char*, std::strin
     fflush(stdout);
 }
 
-static bool Ended(const Drive& drive) {
-    return WaitForSingleObject(drive.process.hProcess, 0) == WAIT_OBJECT_0;
-}
-
 // Watches the dialogs for ms; false once setup.exe has ended or the run's
 // limit has passed. The wait on the process returns at once when it ends.
 static bool KeepWatching(Drive* drive, DWORD ms) {
     for (DWORD start = GetTickCount();;) {
-        if (Ended(*drive) || (!drive->person && GetTickCount() - drive->startTicks > kRunLimitMs))
+        if (WaitForSingleObject(drive->process.hProcess, 0) == WAIT_OBJECT_0 ||
+            (!drive->person && GetTickCount() - drive->startTicks > kRunLimitMs))
             return false;
         WatchDialogs(drive);
         if (GetTickCount() - start >= ms)
@@ -115,7 +112,7 @@ static bool RunSteps(Drive* drive) {
 static int AwaitExit(Drive* drive, bool stepsRan) {
     while (KeepWatching(drive, 4 * kPollMs))
         continue;
-    if (!Ended(*drive)) {
+    if (WaitForSingleObject(drive->process.hProcess, 0) != WAIT_OBJECT_0) {
         Emit("timeout", {{"seconds", std::to_string(kRunLimitMs / 1000)}});
         TerminateProcess(drive->process.hProcess, 255);
         WaitForSingleObject(drive->process.hProcess, 5000);
