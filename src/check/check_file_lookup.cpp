@@ -1,8 +1,10 @@
 // A listed file found on the set's folders as the LZ library opens it: under
 // its own name or, when that is missing, its compressed name; and what the
 // compressed file's header says about it.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "check_copy_parts.h"
 #include "check_host.h"
@@ -53,11 +55,34 @@ void ReadStoredFile(const std::string& path, long long storedSize, PlannedFile* 
     }
 }
 
+// The listed name as the system resolves it below the source directory:
+// "." and ".." taken out, a ".." at a drive's root staying there. Empty when
+// it leads out of a source directory below a root, off the set's folders.
+static std::string ResolveDots(const std::string& sourceDir, const std::string& listed) {
+    bool atRoot = sourceDir.size() == 2 && sourceDir[1] == ':';
+    std::vector<std::string> parts;
+    for (size_t start = 0, end; start <= listed.size(); start = end + 1) {
+        end = std::min(listed.find_first_of("\\/", start), listed.size());
+        std::string part = listed.substr(start, end - start);
+        if (part == ".." && parts.empty() && !atRoot)
+            return "";
+        if (part == "..")
+            parts.resize(parts.empty() ? 0 : parts.size() - 1);
+        else if (part != "." && !part.empty())
+            parts.push_back(part);
+    }
+    std::string name;
+    for (const std::string& part : parts)
+        name += (name.empty() ? "" : "\\") + part;
+    return name;
+}
+
 // Looks for the file on the folder in the drive first, then on the others.
-void LocateFile(const CheckInput& input, const std::string& listed, size_t drive,
+void LocateFile(const CheckInput& input, const std::string& given, size_t drive,
                 PlannedFile* file, long long* storedSize) {
     file->diskette = -1;
-    for (size_t n = 0; n < input.folders.size(); n++) {
+    std::string listed = ResolveDots(input.sourceDir, given);
+    for (size_t n = 0; n < input.folders.size() && !listed.empty(); n++) {
         size_t i = n == 0 ? drive : (n <= drive ? n - 1 : n);
         std::string path = FindSetFile(input.folders[i], listed, storedSize);
         if (path.empty())

@@ -130,7 +130,7 @@ TEST(SetupCheck, EachTrapIsReportedOnItsLine) {
 TEST(SetupCheck, LaterDiskettesAndCompressedNamesAreFoundAsTheProgramFindsThem) {
     TempSet set, second;  // the second diskette holds tc.dr_
     fs::remove(set.dir + "/tc.dr_");
-    set.Edit("1,readme.txt", "1,README.TXT\r\n1,sub\\notes.txt");
+    set.Edit("1,readme.txt", "1,..\\README.TXT\r\n1,sub\\notes.txt");  // ".." stays at the root
     set.Write("SUB/Notes.tx_", Compressed('t', 15));  // the LZ library opens it for notes.txt
     set.Edit("SizeInKB=12", "SizeInKB=14");
     CheckPlan plan = set.Check({second.dir});
