@@ -39,6 +39,7 @@ say "floppy images of the diskettes for emulator users: $work/kelmo-disk1.img, $
 "$ROOT/tools/make-floppy.sh" "$set_dir/disk1" "$work/kelmo-disk1.img" >"$work/floppy.log"
 "$ROOT/tools/make-floppy.sh" "$set_dir/disk2" "$work/kelmo-disk2.img" 2 "$set_dir/disk1/setup.dat" \
   >>"$work/floppy.log"
+
 # Tells the person at the terminal what the driver sees and does: each
 # message box of setup.exe, and the change of diskette.
 tell_person() {
