@@ -100,9 +100,8 @@ void PlanListedFile(Checker* checker, ListWalk* walk, CopyState* state,
 void PlanCopyLists(Checker* checker) {
     CheckPlan* plan = checker->plan;
     CopyState state;
-    state.set = &checker->set;
     state.labels.reset(new DiskLabels);
-    TakeDiskLabels(checker->set.text.data(), checker->set.length, ReadKeyedOnce, &state,
+    TakeDiskLabels(checker->set.text.data(), checker->set.length, ReadKeyed, &checker->set,
                    state.labels.get());
     plan->copyPhaseComplete = true;
     size_t drive = 0;

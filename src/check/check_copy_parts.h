@@ -7,7 +7,6 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <utility>
 
 #include "check_internal.h"
 #include "install/copy_rules.h"
@@ -15,10 +14,8 @@
 // What the lists share, each kept by name so that a look-up does not grow
 // with the length of the lists.
 struct CopyState {
-    const SetFile* set;
     std::unique_ptr<DiskLabels> labels;
     std::set<std::string> checkedIds;
-    std::map<std::string, std::pair<bool, std::string>> keyed;  // present, value
     std::map<std::string, int> targets;  // lower-case target, its first line
 };
 
@@ -33,10 +30,10 @@ void LocateFile(const CheckInput& input, const std::string& listed, size_t drive
 void ReadStoredFile(const std::string& path, long long storedSize, PlannedFile* file,
                     char* headerLetter);
 
-// A ReadSetupStringFn over the CopyState in context: each keyed value of
-// setup.dat read once.
-void ReadKeyedOnce(void* context, const char* section, const char* key, const char* defaultText,
-                   char* buffer, int cchBuffer);
+// A ReadSetupStringFn over the SetFile in context: a keyed value of setup.dat
+// as the program reads it on this host.
+void ReadKeyed(void* context, const char* section, const char* key, const char* defaultText,
+               char* buffer, int cchBuffer);
 
 // Reports, once for each disk id, a missing label or one that is cut.
 void CheckDiskId(Checker* checker, CopyState* state, const PlannedFile& file);

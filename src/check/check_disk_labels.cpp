@@ -1,5 +1,5 @@
-// The diskettes of the copy lists: the label of each disk id, read once, and
-// the prompt that shows it.
+// The diskettes of the copy lists: the label of each disk id and the prompt
+// that shows it.
 #include "check_copy_parts.h"
 #include "check_host.h"
 #include "profile_text.h"
@@ -7,20 +7,12 @@
 #include "setupinfo/setup_vocabulary.h"
 #include "setupinfo/text.h"
 
-// A keyed value of setup.dat as the program reads it on this host, each read
-// once: the lists name many files of few disk ids.
-void ReadKeyedOnce(void* context, const char* section, const char* key, const char* defaultText,
-                   char* buffer, int cchBuffer) {
-    CopyState* state = (CopyState*)context;
-    std::string name = std::string(section) + '\n' + key + '\n' + std::to_string(cchBuffer);
-    auto known = state->keyed.find(name);
-    if (known == state->keyed.end()) {
-        std::pair<bool, std::string> read;
-        read.first = ReadSetupValue(state->set->path, state->set->raw, section, key, cchBuffer,
-                                    &read.second);
-        known = state->keyed.emplace(name, read).first;
-    }
-    TextCopy(buffer, cchBuffer, known->second.first ? known->second.second.c_str() : defaultText);
+void ReadKeyed(void* context, const char* section, const char* key, const char* defaultText,
+               char* buffer, int cchBuffer) {
+    const SetFile* set = (const SetFile*)context;
+    std::string value;
+    bool present = ReadSetupValue(set->path, set->raw, section, key, cchBuffer, &value);
+    TextCopy(buffer, cchBuffer, present ? value.c_str() : defaultText);
 }
 
 // The prompt shown for a file that is not on the diskette in the drive.
