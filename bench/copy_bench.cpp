@@ -45,7 +45,7 @@ void PhaseCopies(HWND page, const std::string& source, const std::string& target
         text += "1,bench" + std::to_string(i) + ".dr_\r\n";
     text += "\x1A";
     SetupText setupText = {(unsigned char*)&text[0], (long)text.size()};
-    long position = FindSection(setupText.bytes, setupText.length, "[SystemDir]");
+    long position = FindSection(setupText.bytes, setupText.length, "[SystemDir]", kSingleByteCodePage);
     CopySectionFiles(page, &setupText, position, source.c_str(), target.c_str());
 }
 

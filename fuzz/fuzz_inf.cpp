@@ -19,7 +19,7 @@ static void CheckReadBack(const IntentValue& value) {
         strcmp(record.root, value.root.c_str()) != 0)
         abort();
     KeyPathWalk walk;
-    StartKeyPath(&walk, record.subkey);
+    StartKeyPath(&walk, record.subkey, kSingleByteCodePage);
     std::string path;
     while (NextKeyPathName(&walk) == kKeyPathName)
         path = walk.name;

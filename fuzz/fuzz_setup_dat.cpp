@@ -1,5 +1,6 @@
 // setup.dat as the program reads it, from any bytes: loaded in reads of
-// varying size, each list section walked, every line split by both readers.
+// varying size, each list section walked, every line split by both readers,
+// on a single-byte code page and on code page 932.
 #include <stdlib.h>
 #include <string.h>
 
@@ -21,11 +22,15 @@ long ReadChunk(void* context, unsigned char* buffer, long cb) {
     return n;
 }
 
-void WalkSection(const unsigned char* text, long length, const char* header) {
-    long position = FindSection(text, length, header);
+// Code page 932's lead bytes: a second byte can be '[' or a backslash.
+const LeadBytes kCodePage932 = {{0x81, 0x9F, 0xE0, 0xFC}};
+
+void WalkSection(const unsigned char* text, long length, const char* header,
+                 const LeadBytes& lead) {
+    long position = FindSection(text, length, header, lead);
     char line[kSectionLineSize], diskId[2], fileName[256], shortName[8];
     RegLineRecord record;
-    while (position >= 0 && ReadSectionLine(text, length, line, &position)) {
+    while (position >= 0 && ReadSectionLine(text, length, line, &position, lead)) {
         if (strlen(line) > 255 || (IsBlankLine(line) && !strchr(" \t\r", line[0])))
             abort();
         SplitCopyLine(line, diskId, fileName, sizeof fileName);
@@ -55,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
         abort();
     static const char* const kLists[] = {"[WindowsDir]", "[SystemDir]", "[Driver.AddReg]"};
     for (const char* header : kLists)
-        WalkSection(text, length, header);
+        WalkSection(text, length, header, data[0] & 0x80 ? kCodePage932 : kSingleByteCodePage);
     free(text);
     return 0;
 }

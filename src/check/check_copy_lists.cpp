@@ -57,7 +57,7 @@ void PlanListedFile(Checker* checker, ListWalk* walk, CopyState* state,
     CheckPlan* plan = checker->plan;
     CopyListNames names = {checker->input->sourceDir.c_str(), walk->targetDir->c_str(),
                            plan->driverInf.value.c_str(), plan->oemsetupInf.value.c_str(),
-                           SameName};
+                           SameName, &checker->input->lead};
     CopyLinePlan copy;
     CopyLineResult result = PlanCopyLine(line.text.c_str(), &names, &copy);
     if (result != kCopyLineFile)
@@ -101,8 +101,8 @@ void PlanCopyLists(Checker* checker) {
     CheckPlan* plan = checker->plan;
     CopyState state;
     state.labels.reset(new DiskLabels);
-    TakeDiskLabels(checker->set.text.data(), checker->set.length, ReadKeyed, &checker->set,
-                   state.labels.get());
+    TakeDiskLabels(checker->set.text.data(), checker->set.length, checker->input->lead, ReadKeyed,
+                   &checker->set, state.labels.get());
     plan->copyPhaseComplete = true;
     size_t drive = 0;
     for (const CopyListSection& list : kCopyLists) {

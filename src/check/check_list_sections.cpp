@@ -35,7 +35,7 @@ static void ExplainMissingHeader(Checker* checker, const char* header) {
 
 long FindListSection(Checker* checker, const char* header, Severity missing) {
     const SetFile& set = checker->set;
-    long position = FindSection(set.text.data(), set.length, header);
+    long position = FindSection(set.text.data(), set.length, header, checker->input->lead);
     if (position < 0) {
         char shown[kPathSize];
         FormatMissingSection(shown, sizeof shown, header);
@@ -64,7 +64,8 @@ long FindListSection(Checker* checker, const char* header, Severity missing) {
                           Shown(std::string((const char*)afterHeader,
                                             (const char*)&set.text[(size_t)position]))
                               .c_str()));
-    if (FindSection(set.text.data() + position, set.length - position, header) >= 0)
+    if (FindSection(set.text.data() + position, set.length - position, header,
+                    checker->input->lead) >= 0)
         AddFinding(checker, kWarning, 0,
                    Format("%s appears more than once: only the first one is read", header));
     return position;
@@ -124,7 +125,7 @@ std::vector<SectionLine> ReadListSection(Checker* checker, const char* header, l
     std::vector<SectionLine> lines;
     char line[kSectionLineSize];
     long before = position;
-    while (ReadSectionLine(set.text.data(), set.length, line, &position)) {
+    while (ReadSectionLine(set.text.data(), set.length, line, &position, checker->input->lead)) {
         long used = (long)strlen(line);
         ReportSkippedLines(checker, header, before, position - used);
         CheckJoinedLine(checker, position - used, position);

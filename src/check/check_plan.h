@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "setupinfo/code_page.h"
+
 enum Severity { kWarning, kError };
 
 struct Finding {
@@ -82,6 +84,7 @@ struct CheckInput {
     std::string sourceDir;             // the program's start directory, e.g. "A:"
     std::string windowsDir;
     std::string systemDir;
+    LeadBytes lead;                    // of the code page setup.dat is written in
 };
 
 // Builds the plan. Returns false, with a message in *error, when setup.dat

@@ -112,7 +112,7 @@ static void PlanRegLine(Checker* checker, const SectionLine& line) {
     if (action != kRegOpenBaseOnly) {
         CheckKeySeparators(checker, line, record.subkey);
         KeyPathWalk walk;
-        StartKeyPath(&walk, record.subkey);
+        StartKeyPath(&walk, record.subkey, checker->input->lead);
         KeyPathStep step;
         while ((step = NextKeyPathName(&walk)) == kKeyPathName)
             planned.keys.push_back(walk.name);

@@ -43,13 +43,15 @@ static void RegisterInstance(const char* instanceName) {
     // Without a usable "Driver" value the previous instance's driver key
     // stays, "0000" for the first.
     if (driver[0] != '\0')
-        TakeDriverInstance(driver, gSetup.driverInstance, sizeof gSetup.driverInstance);
+        TakeDriverInstance(driver, gSetup.driverInstance, sizeof gSetup.driverInstance,
+                           gSetup.leadBytes);
 }
 
 // Applies [Driver.AddReg] of gSetupText for the current driver instance, or
 // shows the missing section's error.
 static void ApplyDriverAddReg() {
-    long position = FindSection(gSetupText.bytes, gSetupText.length, kDriverAddRegHeader);
+    long position =
+        FindSection(gSetupText.bytes, gSetupText.length, kDriverAddRegHeader, gSetup.leadBytes);
     if (position < 0) {
         ShowMissingSection(kDriverAddRegHeader);
         return;

@@ -12,8 +12,9 @@ bool ComposeInstanceKeyName(const char* vender, const char* instance, char* name
     return TextFormat(name, cchName, "Enum\\PCI\\%s\\%s", vender, instance);
 }
 
-bool TakeDriverInstance(const char* driverValue, char* instance, int cchInstance) {
-    const char* slash = TextFind(driverValue, "\\");
+bool TakeDriverInstance(const char* driverValue, char* instance, int cchInstance,
+                        const LeadBytes& lead) {
+    const char* slash = FindFirstBackslash(driverValue, lead);
     if (slash == nullptr)
         return false;
     const char* name = slash + 1;

@@ -36,8 +36,9 @@ RegLineAction ActionOfRegLine(int count) {
     return count == 2 ? kRegCreatePath : kRegOpenBaseOnly;
 }
 
-void StartKeyPath(KeyPathWalk* walk, const char* path) {
+void StartKeyPath(KeyPathWalk* walk, const char* path, const LeadBytes& lead) {
     walk->path = path;
+    walk->lead = &lead;
     walk->pathLength = TextLength(path);
     walk->read = 0;
     walk->name[0] = '\0';
@@ -53,13 +54,17 @@ KeyPathStep NextKeyPathName(KeyPathWalk* walk) {
         walk->name[used++] = '\\';
     }
     int i = walk->read;
-    for (; walk->path[i] != '\0' && walk->path[i] != '\\'; i++) {
-        if (used >= kKeyNameSize - 1)
+    while (walk->path[i] != '\0' && walk->path[i] != '\\') {
+        int cb = CharSizeOf(walk->path + i, *walk->lead);
+        if (used + cb > kKeyNameSize - 1)
             return kKeyPathTooLong;
-        walk->name[used++] = walk->path[i];
+        for (int k = 0; k < cb; k++)
+            walk->name[used++] = walk->path[i++];
     }
     walk->name[used] = '\0';
     // Skip the backslash and the character after it (or the path's end).
-    walk->read = i + 2;
+    if (walk->path[i] != '\0')
+        i++;
+    walk->read = i + CharSizeOf(walk->path + i, *walk->lead);
     return kKeyPathName;
 }

@@ -2,6 +2,8 @@
 // key path is walked.
 #pragma once
 
+#include "setupinfo/code_page.h"
+
 // Root codes of registry lines.
 enum RootCode {
     kRootDriverKey = 1,     // HKR: the adapter's driver key
@@ -38,16 +40,19 @@ enum RegLineAction { kRegOpenBaseOnly, kRegCreatePath, kRegStoreValue };
 RegLineAction ActionOfRegLine(int count);
 
 // Walks a key path whose components are separated by two characters, a
-// backslash and one more that is skipped, so "MODES\\8" names MODES and then
-// MODES\8. Each step gives the whole path so far, relative to the base key.
+// backslash and one more character that is skipped, so "MODES\\8" names
+// MODES and then MODES\8. Each step gives the whole path so far, relative to
+// the base key. The path is walked by characters: the second byte of a
+// character is never a separator.
 struct KeyPathWalk {
     const char* path;
+    const LeadBytes* lead;
     int pathLength;
     int read;
     char name[kKeyNameSize];
 };
 
-void StartKeyPath(KeyPathWalk* walk, const char* path);
+void StartKeyPath(KeyPathWalk* walk, const char* path, const LeadBytes& lead);
 
 enum KeyPathStep {
     kKeyPathName,     // walk->name holds the next cumulative key name

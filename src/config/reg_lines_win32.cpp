@@ -15,7 +15,7 @@ HKEY OpenKeyPath(HKEY base, const char* path, REGSAM access) {
     if (path[0] == '\0')
         return base;
     KeyPathWalk walk;
-    StartKeyPath(&walk, path);
+    StartKeyPath(&walk, path, gSetup.leadBytes);
     HKEY last = nullptr;
     KeyPathStep step;
     while ((step = NextKeyPathName(&walk)) == kKeyPathName) {
@@ -76,7 +76,7 @@ static void ApplyRegLine(int count, const RegLineRecord* record) {
 
 void ApplyRegSection(const SetupText* text, long position) {
     char line[kSectionLineSize];
-    while (ReadSectionLine(text->bytes, text->length, line, &position)) {
+    while (ReadSectionLine(text->bytes, text->length, line, &position, gSetup.leadBytes)) {
         if (IsBlankLine(line))
             continue;
         RegLineRecord record;

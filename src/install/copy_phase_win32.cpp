@@ -114,11 +114,8 @@ static void CountCopied(LONG result) {
 static bool MakeTempFile(const char* targetPath, char* tempPath) {
     char folder[kPathSize];
     TextCopy(folder, sizeof folder, targetPath);
-    char* cut = folder;
-    for (char* p = folder; *p; p++)
-        if (*p == '\\')
-            cut = p;
-    *cut = '\0';
+    const char* cut = FindLastSeparator(folder, false, gSetup.leadBytes);
+    folder[cut ? cut - folder : 0] = '\0';
     return GetTempFileNameA(folder, kTempPrefix, 0, tempPath) != 0;
 }
 
@@ -156,10 +153,8 @@ static const char kWininitSection[] = "rename";
 static const char kWininitDelete[] = "NUL";  // the key of a line that deletes its file
 
 static bool IsOurTempName(const char* path) {
-    const char* name = path;
-    for (const char* p = path; *p; p++)
-        if (*p == '\\')
-            name = p + 1;
+    const char* cut = FindLastSeparator(path, false, gSetup.leadBytes);
+    const char* name = cut ? cut + 1 : path;
     int cch = TextLength(name);
     char start[sizeof kTempPrefix];
     TextCopy(start, sizeof start, name);
@@ -310,13 +305,14 @@ CopyListResult CopySectionFiles(HWND page, const SetupText* text, long position,
     CopyList list;
     list.label[0] = '\0';
     list.labels = labels;
-    const CopyListNames names = {sourceDir, targetDir, gSetup.driverInf, gSetup.oemsetupInf,
-                                 SameNameIgnoringCase};
+    const CopyListNames names = {sourceDir,           targetDir,
+                                 gSetup.driverInf,    gSetup.oemsetupInf,
+                                 SameNameIgnoringCase, &gSetup.leadBytes};
     // Finding a dialog item costs a window-manager round trip; once per list
     // keeps the phase's own share of a copy small.
     list.sourceLine = GetDlgItem(page, IDC_SOURCE_STATUS);
     list.targetLine = GetDlgItem(page, IDC_TARGET_STATUS);
-    while (ReadSectionLine(text->bytes, text->length, list.line, &position)) {
+    while (ReadSectionLine(text->bytes, text->length, list.line, &position, gSetup.leadBytes)) {
         if (IsBlankLine(list.line))
             continue;
         if (CopyListedFile(page, &list, &names) == kLineCancelled)
@@ -341,9 +337,11 @@ void CopyPhase(HWND page) {
         return;
     }
     // Before the first prompt: then the drive may hold another diskette.
-    TakeDiskLabels(gSetupText.bytes, gSetupText.length, ReadFromSetupDat, nullptr, &gDiskLabels);
+    TakeDiskLabels(gSetupText.bytes, gSetupText.length, gSetup.leadBytes, ReadFromSetupDat,
+                   nullptr, &gDiskLabels);
     for (const CopyListSection& list : kCopyLists) {
-        long position = FindSection(gSetupText.bytes, gSetupText.length, list.header);
+        long position =
+            FindSection(gSetupText.bytes, gSetupText.length, list.header, gSetup.leadBytes);
         if (position < 0) {
             ShowMissingSection(list.header);
             ReleaseSetupText(&gSetupText);

@@ -23,12 +23,14 @@ CopyLineResult PlanCopyLine(const char* line, const CopyListNames* names, CopyLi
         return kCopyLineNoDirectory;
     if (!ComposePath(plan->sourcePath, "%s\\%s", names->sourceDir, plan->listedName))
         return kCopyLineSourceTooLong;
-    if (!MakeInstalledName(plan->listedName, plan->targetName, sizeof plan->targetName))
+    if (!MakeInstalledName(plan->listedName, plan->targetName, sizeof plan->targetName,
+                           *names->lead))
         return kCopyLineNoInstalledName;
     const char* format = "%s\\%s";
     if (names->sameName(plan->targetName, names->driverInf)) {
         plan->driverInf = true;
-        if (!MakeInfName(names->oemsetupInf, plan->targetName, sizeof plan->targetName))
+        if (!MakeInfName(names->oemsetupInf, plan->targetName, sizeof plan->targetName,
+                         *names->lead))
             return kCopyLineNoInfName;
         format = "%s\\inf\\%s";
     }
@@ -43,8 +45,8 @@ static const char kNoDescription[] = "\n";
 
 static int DiskIdSlot(const char* diskId) { return (unsigned char)diskId[0]; }
 
-void TakeDiskLabels(const unsigned char* text, long length, ReadSetupStringFn read,
-                    void* context, DiskLabels* labels) {
+void TakeDiskLabels(const unsigned char* text, long length, const LeadBytes& lead,
+                    ReadSetupStringFn read, void* context, DiskLabels* labels) {
     bool taken[kDiskIdCount];
     ZeroBytes(taken, sizeof taken);
     ZeroBytes(labels->described, sizeof labels->described);
@@ -52,8 +54,8 @@ void TakeDiskLabels(const unsigned char* text, long length, ReadSetupStringFn re
     char diskId[2];
     char name[kCopyNameSize];
     for (const CopyListSection& list : kCopyLists) {
-        long position = FindSection(text, length, list.header);
-        while (position >= 0 && ReadSectionLine(text, length, line, &position)) {
+        long position = FindSection(text, length, list.header, lead);
+        while (position >= 0 && ReadSectionLine(text, length, line, &position, lead)) {
             if (IsBlankLine(line))
                 continue;
             SplitCopyLine(line, diskId, name, sizeof name);

@@ -3,6 +3,7 @@
 // program and the distribution checker both decide it here.
 #pragma once
 
+#include "setupinfo/code_page.h"
 #include "setupinfo/setup_sizes.h"
 
 const int kCopyNameSize = 256;
@@ -24,6 +25,7 @@ struct CopyListNames {
     const char* driverInf;    // "DriverInf": the INF's name after expansion
     const char* oemsetupInf;  // "OemsetupInf": its name in the inf folder
     NameEqualFn sameName;
+    const LeadBytes* lead;    // the code page of setup.dat
 };
 
 struct CopyLinePlan {
@@ -67,8 +69,8 @@ struct DiskLabels {
 
 // Takes the description of every disk id named on the copy lists of the
 // setup text, as read gives it now.
-void TakeDiskLabels(const unsigned char* text, long length, ReadSetupStringFn read,
-                    void* context, DiskLabels* labels);
+void TakeDiskLabels(const unsigned char* text, long length, const LeadBytes& lead,
+                    ReadSetupStringFn read, void* context, DiskLabels* labels);
 
 // The label of the diskette that holds the files of diskId: its description.
 // A disk id without one keeps what label holds, the label of the list's

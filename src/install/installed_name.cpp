@@ -1,5 +1,6 @@
 #include "installed_name.h"
 
+#include "setupinfo/code_page.h"
 #include "setupinfo/text.h"
 
 const CompressedName CompressedNameTable[kCompressedNameCount] = {
@@ -10,14 +11,11 @@ const CompressedName CompressedNameTable[kCompressedNameCount] = {
 // Extensions longer than this cannot be in the table.
 static const int kExtensionSize = 8;
 
-static void StripDirectory(char* name) {
-    int start = 0;
-    for (int i = 0; name[i] != '\0'; i++) {
-        if (name[i] == '\\' || name[i] == '/')
-            start = i + 1;
-    }
-    if (start == 0)
+static void StripDirectory(char* name, const LeadBytes& lead) {
+    const char* separator = FindLastSeparator(name, true, lead);
+    if (separator == nullptr)
         return;
+    int start = (int)(separator - name) + 1;
     int i = 0;
     for (; name[start + i] != '\0'; i++)
         name[i] = name[start + i];
@@ -52,17 +50,17 @@ static bool NamesAFile(const char* name) {
            !TextEqualNoCaseAscii(name, "..");
 }
 
-bool MakeInfName(const char* installName, char* name, int cchName) {
+bool MakeInfName(const char* installName, char* name, int cchName, const LeadBytes& lead) {
     if (!TextCopy(name, cchName, installName))
         return false;
-    StripDirectory(name);
+    StripDirectory(name, lead);
     return NamesAFile(name);
 }
 
 // Expansion only changes the last letter, so ".", ".." and empty names stay
 // what they were: checking before it is the same as checking after.
-bool MakeInstalledName(const char* listedName, char* name, int cchName) {
-    if (!MakeInfName(listedName, name, cchName))
+bool MakeInstalledName(const char* listedName, char* name, int cchName, const LeadBytes& lead) {
+    if (!MakeInfName(listedName, name, cchName, lead))
         return false;
     ExpandCompressedName(name);
     return true;

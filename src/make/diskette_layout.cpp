@@ -22,7 +22,7 @@ std::string StoredName(const IntentFile& file, bool* compressed) {
     stored.back() = '_';
     char installed[kCopyNameSize];
     bool restored = file.name.back() != '_' &&
-                    MakeInstalledName(stored.c_str(), installed, sizeof installed) &&
+                    MakeInstalledName(stored.c_str(), installed, sizeof installed, kSingleByteCodePage) &&
                     (file.driverInf || SameName(installed, file.name));
     *compressed = restored && file.size >= kMinCompressedSize;
     return *compressed ? stored : file.name;
@@ -30,7 +30,9 @@ std::string StoredName(const IntentFile& file, bool* compressed) {
 
 std::string InstalledName(const std::string& stored) {
     char installed[kCopyNameSize];
-    return MakeInstalledName(stored.c_str(), installed, sizeof installed) ? installed : "";
+    return MakeInstalledName(stored.c_str(), installed, sizeof installed, kSingleByteCodePage)
+               ? installed
+               : "";
 }
 
 std::string Where(const IntentFile& file) {

@@ -62,7 +62,7 @@ void CompareKeyed(const CheckPlan& plan, const DriverIntent& intent, const Diske
 
 bool PlanWrittenSet(const std::string& staging, size_t diskettes, CheckPlan* plan,
                     std::string* error) {
-    CheckInput input = {{}, kUsualSourceDir, kUsualWindowsDir, kUsualSystemDir};
+    CheckInput input = {{}, kUsualSourceDir, kUsualWindowsDir, kUsualSystemDir, kSingleByteCodePage};
     for (size_t i = 1; i <= diskettes; i++)
         input.folders.push_back(staging + "/" + DisketteName((int)i));
     return BuildCheckPlan(input, plan, error);

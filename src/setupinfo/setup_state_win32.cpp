@@ -25,21 +25,36 @@ int ReadSetupInt(const char* section, const char* key, int defaultValue) {
     return (int)GetPrivateProfileIntA(section, key, defaultValue, gSetup.setupDatPath);
 }
 
+// The lead bytes of the system's ANSI code page, which setup.dat is written
+// in. GetCPInfo has them on Windows 95 too.
+static void ReadLeadBytes() {
+    CPINFO info;
+    ZeroBytes(&gSetup.leadBytes, sizeof gSetup.leadBytes);
+    if (GetCPInfo(CP_ACP, &info)) {
+        static_assert(sizeof info.LeadByte == sizeof gSetup.leadBytes.ranges, "CPINFO's table");
+        for (int i = 0; i < kLeadByteTableSize; i++)
+            gSetup.leadBytes.ranges[i] = info.LeadByte[i];
+    }
+}
+
 // The current directory with one trailing backslash removed, so that a
 // drive root A:\ becomes A:. A directory that does not fit leaves it empty.
+// The backslash is a character of its own: a name may end in one whose
+// second byte is 0x5C.
 static void ReadSourceDir() {
     char dir[kPathSize];
     DWORD cch = GetCurrentDirectoryA(sizeof dir, dir);
     gSetup.sourceDir[0] = '\0';
     if (cch == 0 || cch >= sizeof dir)
         return;
-    if (dir[cch - 1] == '\\')
+    if (FindLastSeparator(dir, false, gSetup.leadBytes) == dir + cch - 1)
         dir[cch - 1] = '\0';
     TextCopy(gSetup.sourceDir, sizeof gSetup.sourceDir, dir);
 }
 
 void LoadSetupState() {
     TextCopy(gSetup.driverInstance, sizeof gSetup.driverInstance, "0000");
+    ReadLeadBytes();
     ReadSourceDir();
     gSetup.setupDatPath[0] = '\0';
     if (gSetup.sourceDir[0] != '\0' &&

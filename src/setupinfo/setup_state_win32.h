@@ -8,12 +8,14 @@
 
 #include <windows.h>
 
+#include "code_page.h"
 #include "setup_sizes.h"
 #include "setup_text_win32.h"
 
 
 struct SetupState {
     HINSTANCE instance;                      // shell: entry
+    LeadBytes leadBytes;                     // of the system's ANSI code page
     char sourceDir[kPathSize];               // start directory, no trailing backslash
     char setupDatPath[kPathSize];            // sourceDir\setup.dat; empty when it does not fit
     char productName[kProductNameSize];
@@ -37,8 +39,8 @@ extern SetupState gSetup;
 // phase at its end, or by the copy phase when a list section is missing.
 extern SetupText gSetupText;
 
-// Fills sourceDir, setupDatPath, systemDir and windowsDir from the current
-// directory and the system, and every keyed value of setup.dat the install
+// Fills leadBytes, sourceDir, setupDatPath, systemDir and windowsDir from the
+// system and the current directory, and every keyed value of setup.dat the install
 // uses: productName, expectedBytes, loadProgram, driverInf, oemsetupInf,
 // vender and mfg. The banner's values are read when the wizard is made and
 // the diskette labels when the copy phase starts, both before the first

@@ -1,5 +1,7 @@
 #include "setup_text.h"
 
+#include "code_page.h"
+
 namespace {
 
 // Hands out the file byte by byte, refilling its buffer every 1024 bytes.
@@ -59,13 +61,15 @@ long FilterSetupText(ReadBytesFn read, void* context, unsigned char* readBuffer,
     return kept + 1;
 }
 
-long FindSection(const unsigned char* text, long length, const char* header) {
+long FindSection(const unsigned char* text, long length, const char* header,
+                 const LeadBytes& lead) {
     long n = 0;
     while (header[n] != '\0')
         n++;
     if (text == nullptr || length - n < 0)
         return -1;
-    for (long i = 0; i <= length - n; i++) {
+    // A header matches only where a character starts.
+    for (long i = 0; i <= length - n; i += CharSize(text + i, length - i, lead)) {
         long k = 0;
         while (k < n && text[i + k] == (unsigned char)header[k])
             k++;
@@ -81,7 +85,8 @@ long FindSection(const unsigned char* text, long length, const char* header) {
     return -1;
 }
 
-bool ReadSectionLine(const unsigned char* text, long length, char* line, long* position) {
+bool ReadSectionLine(const unsigned char* text, long length, char* line, long* position,
+                     const LeadBytes& lead) {
     long pos = *position;
     for (;;) {
         int used = 0;
@@ -92,11 +97,16 @@ bool ReadSectionLine(const unsigned char* text, long length, char* line, long* p
                 line[0] = '\0';
                 return false;
             }
-            unsigned char byte = text[pos++];
-            if (used < kSectionLineSize - 1)
-                line[used++] = (char)byte;
-            else
+            // A character's second byte never ends the section.
+            int cb = CharSize(text + pos, length - pos, lead);
+            unsigned char byte = text[pos];
+            if (used + cb < kSectionLineSize) {
+                for (int k = 0; k < cb; k++)
+                    line[used++] = (char)text[pos + k];
+            } else {
                 tooLong = true;
+            }
+            pos += cb;
             if (byte == '\n')
                 break;
         }

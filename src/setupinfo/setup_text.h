@@ -5,6 +5,8 @@
 // through the profile functions.
 #pragma once
 
+#include "code_page.h"
+
 const unsigned char EndMarker = 0x1A;
 
 // A section line holds up to 254 characters, its line feed and a zero byte.
@@ -36,18 +38,21 @@ typedef long (*ReadBytesFn)(void* context, unsigned char* buffer, long cb);
 long FilterSetupText(ReadBytesFn read, void* context, unsigned char* readBuffer,
                      long fileSize, unsigned char* text, long* lineOfByte = nullptr);
 
-// Finds header (case-sensitively, anywhere in the text) and returns the index
-// just after the first line feed that follows it: the section's first line.
-// Returns -1 when the header is not there. A header with no line feed after
+// Finds header (case-sensitively, anywhere in the text where a character
+// starts) and returns the index just after the first line feed that follows
+// it: the section's first line. Returns -1 when the header is not there. A header with no line feed after
 // it gives the index of EndMarker: a section without lines.
-long FindSection(const unsigned char* text, long length, const char* header);
+long FindSection(const unsigned char* text, long length, const char* header,
+                 const LeadBytes& lead);
 
 // Copies the next line of a section into line (kSectionLineSize bytes), line
 // feed included, and moves position past it. Returns false at the section's
-// end: at EndMarker or at a '[' anywhere in a line, position then stays on
-// that byte. A line too long for the buffer is skipped whole, never cut,
-// since a cut file name or key would name something else.
-bool ReadSectionLine(const unsigned char* text, long length, char* line, long* position);
+// end: at EndMarker or at a '[' character anywhere in a line (never the
+// second byte of a character), position then stays on that byte. A line too
+// long for the buffer is skipped whole, never cut, since a cut file name or
+// key would name something else.
+bool ReadSectionLine(const unsigned char* text, long length, char* line, long* position,
+                     const LeadBytes& lead);
 
 // True for a line the section walkers skip: spaces and tabs only, or spaces
 // and tabs before a carriage return. An empty line is not blank.

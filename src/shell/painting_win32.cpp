@@ -13,9 +13,11 @@ static const RECT kLogoWindowPlace = {10, 10, 10 + 120, 10 + 210};
 static const COLORREF kBannerShadow = RGB(0, 0, 255);
 static const COLORREF kBannerText = RGB(255, 255, 255);
 
-// The banner font but for its height, which comes from setup.dat.
+// The banner font but for its height, which comes from setup.dat. Its
+// character set is the system's, so a product name in the users' script
+// (Japanese, Chinese) is drawn in it rather than as Latin-1.
 static const LOGFONTA kBannerFont = {
-    0, 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE, ANSI_CHARSET, OUT_STROKE_PRECIS,
+    0, 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE, DEFAULT_CHARSET, OUT_STROKE_PRECIS,
     CLIP_STROKE_PRECIS, DRAFT_QUALITY, VARIABLE_PITCH | FF_ROMAN, "Times N"};
 
 // The logo as the last logo window loaded it. It is kept for the run: a

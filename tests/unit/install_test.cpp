@@ -25,12 +25,18 @@ TEST(MakeInstalledName, StripsTheDirectoryAndRestoresTheExtension) {
         testing::ScopedTrace row(__FILE__, c.line, c.listed);
         char name[64];
         memset(name, 'k', sizeof name);
-        EXPECT_EQ(*c.installed != '\0', MakeInstalledName(c.listed, name, sizeof name));
+        EXPECT_EQ(*c.installed != '\0', MakeInstalledName(c.listed, name, sizeof name, kSingleByteCodePage));
         if (*c.installed)
             EXPECT_STREQ(c.installed, name);
     }
     char name[64];
-    EXPECT_FALSE(MakeInstalledName("toolong.dr_", name, 8));
+    EXPECT_FALSE(MakeInstalledName("toolong.dr_", name, 8, kSingleByteCodePage));
+    // On code page 932 the second byte of ソ (83 5C) is no separator; on 1252 it is.
+    const LeadBytes k932 = {{0x81, 0x9F, 0xE0, 0xFC}};
+    ASSERT_TRUE(MakeInstalledName("d\\\x83\\\x83t\x83g.tx_", name, sizeof name, k932));
+    EXPECT_STREQ("\x83\\\x83t\x83g.txt", name);
+    ASSERT_TRUE(MakeInstalledName("\x83\\\x83t\x83g.tx_", name, sizeof name, kSingleByteCodePage));
+    EXPECT_STREQ("\x83t\x83g.txt", name);
 }
 
 TEST(CopyProgress, EachFileRoundedUpTo2048AndSharesIn64Bits) {

@@ -63,7 +63,7 @@ struct TempSet {
     }
     CheckPlan Check(std::vector<std::string> folders = {}) const {
         folders.insert(folders.begin(), dir);
-        CheckInput input = {folders, "A:", "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM"};
+        CheckInput input = {folders, "A:", "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM", kSingleByteCodePage};
         CheckPlan plan;
         std::string error;
         EXPECT_TRUE(BuildCheckPlan(input, &plan, &error)) << error;

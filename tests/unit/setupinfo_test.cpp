@@ -58,22 +58,28 @@ TEST(FilterSetupText, DropsCommentsAndStopsAtTheMarkerTheSizeAShortReadOrAnError
     }
 }
 
-long Find(const std::string& text, const char* header) {
-    return FindSection((const unsigned char*)text.data(), (long)text.size(), header);
+// Lead bytes of code pages 932 (Japanese) and 950 (Traditional Chinese).
+const LeadBytes k932 = {{0x81, 0x9F, 0xE0, 0xFC}}, k950 = {{0x81, 0xFE}};
+
+long Find(const std::string& text, const char* header, const LeadBytes& lead = kSingleByteCodePage) {
+    return FindSection((const unsigned char*)text.data(), (long)text.size(), header, lead);
 }
 
-// The first match wins; a header with no line feed after it has no lines.
+// The first match wins; a header with no line feed after it has no lines; a
+// header matches only where a character starts (81 5B is the 932 character ー).
 TEST(FindSection, FirstMatchAndAHeaderAtTheEnd) {
     EXPECT_EQ(4, Find("[A]\n1\n[A]\n2\n\x1a", "[A]"));
     EXPECT_EQ(12, Find("[A] trailing\x1a", "[A]"));
+    EXPECT_EQ(5, Find("\x81[A]\n[A]\n\x1a", "[A]"));
+    EXPECT_EQ(9, Find("\x81[A]\n[A]\n\x1a", "[A]", k932));
 }
 
 // The lines of [S] as callers walk them, blanks skipped; "<end at [>": a bracket ended it.
-std::vector<std::string> Walk(const std::string& text) {
+std::vector<std::string> Walk(const std::string& text, const LeadBytes& lead = kSingleByteCodePage) {
     std::vector<std::string> lines;
-    long pos = Find(text, "[S]");
+    long pos = Find(text, "[S]", lead);
     char line[kSectionLineSize];
-    while (pos >= 0 && ReadSectionLine((const unsigned char*)text.data(), (long)text.size(), line, &pos))
+    while (pos >= 0 && ReadSectionLine((const unsigned char*)text.data(), (long)text.size(), line, &pos, lead))
         if (!IsBlankLine(line))
             lines.push_back(line);
     if (pos >= 0 && text[pos] == '[')
@@ -97,6 +103,15 @@ TEST(ReadSectionLine, WalksToABracketOrTheEndSkippingBlankAndLongLines) {
         testing::ScopedTrace row(__FILE__, c.line, "table row");
         EXPECT_EQ(c.lines, Walk(c.text));
     }
+    // The second byte of a character is never a '[': ー (932: 81 5B), 加 (950: A5 5B). A
+    // lead byte before a line feed or the end stands alone, and the line keeps its LF.
+    const std::string super = "1,\x83X\x81[\x83p\x81[.dr_\r\n", card = "HKR,,N,,\xa5[\xb3t\r\n";
+    EXPECT_EQ((std::vector<std::string>{super, "2,b\r\n"}), Walk("[S]\r\n" + super + "2,b\r\n\x1a", k932));
+    EXPECT_EQ((std::vector<std::string>{card, "x\x81\n", "<end at [>"}), Walk("[S]\r\n" + card + "x\x81\n[\x1a", k950));
+    EXPECT_EQ(std::vector<std::string>{"<end at [>"}, Walk("[S]\r\n" + super + "\x1a"));
+    // A character is never split at the line's limit: 254 bytes fit, 255 do not.
+    std::string fit = std::string(252, 'x') + "\x81[\n";
+    EXPECT_EQ(std::vector<std::string>{fit}, Walk("[S]\n" + fit + "x" + fit + "\x1a", k932));
 }
 
 TEST(SplitCopyLine, DiskIdAndFileName) {

@@ -98,8 +98,8 @@ protected:
                             const std::string& sourceDir = "") {
         lines = "[WindowsDir]\r\n" + lines + (char)EndMarker;
         SetupText text = {(unsigned char*)&lines[0], (long)lines.size()};
-        TakeDiskLabels(text.bytes, text.length, ReadFromSetupDat, nullptr, &labels);
-        return CopySectionFiles(page, &text, FindSection(text.bytes, text.length, "[WindowsDir]"),
+        TakeDiskLabels(text.bytes, text.length, kSingleByteCodePage, ReadFromSetupDat, nullptr, &labels);
+        return CopySectionFiles(page, &text, FindSection(text.bytes, text.length, "[WindowsDir]", kSingleByteCodePage),
                                 &labels, (sourceDir.empty() ? disk.path : sourceDir).c_str(),
                                 targetDir.c_str());
     }
@@ -200,7 +200,7 @@ TEST_F(CopyPhaseTest, MissingFileAsksForItsDisketteUntilItIsThereOrCancel) {
     std::string lines = "[WindowsDir]\r\n2,kelmo.vx_\r\n3,display.dr_\r\n1,readme.1st\r\n"
                         "5,gone.dr_\r\n1,x.dr_\r\n" + std::string(1, (char)EndMarker);
     SetupText text = {(unsigned char*)&lines[0], (long)lines.size()};
-    TakeDiskLabels(text.bytes, text.length, ReadFromSetupDat, nullptr, &labels);
+    TakeDiskLabels(text.bytes, text.length, kSingleByteCodePage, ReadFromSetupDat, nullptr, &labels);
     DeleteFileA("A:\\setup.dat");
     auto put = [](const char* name) {
         CopyFileA(Fixture(name).c_str(), ("A:\\" + std::string(name)).c_str(), 0);
@@ -215,7 +215,7 @@ TEST_F(CopyPhaseTest, MissingFileAsksForItsDisketteUntilItIsThereOrCancel) {
                   {IDOK, [&] { CreateDirectoryA(drive.c_str(), nullptr), put("kelmo.vx_"), put("readme.1st"); }},
                   {IDOK, [&] { put("display.dr_"); }},
                   {IDCANCEL}};
-    EXPECT_EQ(kListCancelled, CopySectionFiles(page, &text, FindSection(text.bytes, text.length, "[WindowsDir]"),
+    EXPECT_EQ(kListCancelled, CopySectionFiles(page, &text, FindSection(text.bytes, text.length, "[WindowsDir]", kSingleByteCodePage),
                                                &labels, "A:", win.path.c_str()));
     for (const char* name : {"kelmo.vx_", "readme.1st", "display.dr_"})
         DeleteFileA(("A:\\" + std::string(name)).c_str());
