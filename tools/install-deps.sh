@@ -7,7 +7,8 @@ source "$(dirname "$0")/common.sh"
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
           g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine64 fonts-wine
-          fonts-liberation xvfb x11-utils xauth mscompress mtools imagemagick python3 file)
+          fonts-liberation xvfb x11-utils xauth mscompress mtools imagemagick python3 file
+          locales fonts-ipafont-gothic)
 i386_packages=(wine32:i386)
 
 missing() {  # package...: prints those not installed
@@ -27,6 +28,12 @@ if [ ${#native[@]} -gt 0 ]; then
   as_root apt-get update -qq && updated=1
   install "${native[@]}"
 fi
+
+# The Japanese and Traditional Chinese locales: under them Wine's ANSI code
+# page is 932 or 950, as on those systems.
+for locale in ja_JP zh_TW; do
+  locale -a | grep -qx "$locale.utf8" || as_root localedef -i "$locale" -f UTF-8 "$locale.UTF-8"
+done
 
 # Before any i386 package: their install scripts may run i386 programs.
 "$ROOT/tools/i386-support.sh"

@@ -75,4 +75,19 @@ TEST_F(SetupStateTest, DirectoryWithNoRoomForSetupDatReadsNoOtherFile) {
     EXPECT_STREQ("kept", gSetup.productName);
 }
 
+// On a double-byte code page a start directory may end in a character whose
+// second byte is 0x5C, 表 (95 5C) on 932 or 功 (A5 5C) on 950: no trailing
+// backslash. CTest runs this under both locales.
+TEST_F(SetupStateTest, StartDirectoryEndingInADoubleByteCharacter) {
+    const char* name = GetACP() == 932 ? "\x95\\" : GetACP() == 950 ? "\xa5\\" : nullptr;
+    if (name == nullptr)
+        GTEST_SKIP() << "code page " << GetACP() << " has no such character";
+    std::string dir = disk_ / name;
+    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+    LoadFrom(dir, "[Product]\r\nProductName=Model 9\r\n", dir);
+    EXPECT_EQ(dir, gSetup.sourceDir);
+    EXPECT_EQ(dir + "\\setup.dat", gSetup.setupDatPath);
+    EXPECT_STREQ("Model 9", gSetup.productName);
+}
+
 }  // namespace
