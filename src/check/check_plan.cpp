@@ -23,6 +23,7 @@ bool BuildCheckPlan(const CheckInput& input, CheckPlan* plan, std::string* error
     if (!LoadSetFile(input.folders[0], &checker.set, error))
         return false;
     plan->setupDat = checker.set.path;
+    plan->codePage = input.codePage;
     plan->sourceDir = input.sourceDir;
     plan->windowsDir = input.windowsDir;
     plan->systemDir = input.systemDir;

@@ -99,6 +99,7 @@ std::string RegAction(const PlannedRegLine& line) {
 
 void TextHeader(const CheckPlan& plan, std::string* out) {
     *out += "setup.dat     " + Utf8(plan.setupDat) + "\n";
+    *out += Format("Code page     %d\n", plan.codePage);
     for (const KeyedName& keyed : kKeyedNames) {
         const KeyedValue& value = plan.*keyed.field;
         if (keyed.field == &CheckPlan::vender || keyed.field == &CheckPlan::mfg)
@@ -235,6 +236,7 @@ std::string FormatPlanText(const CheckPlan& plan) {
 
 std::string FormatPlanJson(const CheckPlan& plan) {
     std::string out = "{\n  \"setup_dat\": " + Json(plan.setupDat) + ",\n";
+    out += Format("  \"code_page\": %d,\n", plan.codePage);
     out += Format("  \"source_dir\": %s, \"windows_dir\": %s, \"system_dir\": %s,\n",
                   Json(plan.sourceDir).c_str(), Json(plan.windowsDir).c_str(),
                   Json(plan.systemDir).c_str());

@@ -158,12 +158,13 @@ void WriteAndProve(const Inputs& inputs, const DisketteSet& set, const std::stri
 
 int MakeSet(const MakeOptions& options, MakeReport* report) {
     std::string error, out = options.out;
-    while (out.size() > 1 && (out.back() == '/' || out.back() == '\\'))
-        out.pop_back();
+    StripTrailingSeparators(&out, options.codePage->lead);
     if (!CheckOutFolder(out, &error)) {
         report->set.Error(0, error);
         return kExitErrors;
     }
+    report->lines.push_back("code page " + std::to_string(options.codePage->number) +
+                            ": the INF is read and setup.dat written in it");
     Inputs inputs;
     ReadInputs(options, report, &inputs);
     const DriverIntent& intent = inputs.intent;

@@ -1,6 +1,7 @@
 #include "set_proof.h"
 
 #include "check/check_host.h"
+#include "check/code_pages.h"
 #include "config/device_rules.h"
 #include "setupinfo/setup_sizes.h"
 
@@ -62,7 +63,8 @@ void CompareKeyed(const CheckPlan& plan, const DriverIntent& intent, const Diske
 
 bool PlanWrittenSet(const std::string& staging, size_t diskettes, CheckPlan* plan,
                     std::string* error) {
-    CheckInput input = {{}, kUsualSourceDir, kUsualWindowsDir, kUsualSystemDir, kSingleByteCodePage};
+    CheckInput input = {{}, kUsualSourceDir, kUsualWindowsDir, kUsualSystemDir, kSingleByteCodePage,
+                        kDefaultCodePage};
     for (size_t i = 1; i <= diskettes; i++)
         input.folders.push_back(staging + "/" + DisketteName((int)i));
     return BuildCheckPlan(input, plan, error);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "check/check_plan.h"
+#include "check/code_pages.h"
 
 namespace {
 
@@ -63,7 +64,8 @@ struct TempSet {
     }
     CheckPlan Check(std::vector<std::string> folders = {}) const {
         folders.insert(folders.begin(), dir);
-        CheckInput input = {folders, "A:", "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM", kSingleByteCodePage};
+        CheckInput input = {folders, "A:", "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM", kSingleByteCodePage,
+                             kDefaultCodePage};
         CheckPlan plan;
         std::string error;
         EXPECT_TRUE(BuildCheckPlan(input, &plan, &error)) << error;
