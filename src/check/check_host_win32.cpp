@@ -10,7 +10,9 @@ bool IsSetFolder(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string FindSetFile(const std::string& folder, const std::string& name, long long* size) {
+// The platform reads names in the system's code page.
+std::string FindSetFile(const std::string& folder, const std::string& name, long long* size,
+                        const LeadBytes&) {
     std::string path = folder;
     if (!path.empty() && path.back() != '\\' && path.back() != '/')
         path += '\\';
@@ -28,7 +30,7 @@ std::string FindSetFile(const std::string& folder, const std::string& name, long
 static const char kAbsent[] = "\x7f\x01<absent>\x01\x7f";
 
 bool ReadSetupValue(const std::string& path, const std::string&, const char* section,
-                    const char* key, int cchBuffer, std::string* value) {
+                    const char* key, int cchBuffer, std::string* value, const LeadBytes&) {
     std::string buffer((size_t)cchBuffer, '\0');
     GetPrivateProfileStringA(section, key, kAbsent, &buffer[0], (DWORD)cchBuffer, path.c_str());
     if (std::string(buffer.c_str()) == std::string(kAbsent).substr(0, (size_t)cchBuffer - 1))
@@ -38,7 +40,7 @@ bool ReadSetupValue(const std::string& path, const std::string&, const char* sec
 }
 
 int ReadSetupNumber(const std::string& path, const std::string&, const char* section,
-                    const char* key) {
+                    const char* key, const LeadBytes&) {
     return (int)GetPrivateProfileIntA(section, key, 0, path.c_str());
 }
 

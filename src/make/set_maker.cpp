@@ -51,7 +51,7 @@ void ReadDriverFiles(const std::string& folder, const std::string& infBytes, Mak
                      Inputs* inputs) {
     for (IntentFile& file : inputs->intent.files) {
         std::string bytes = infBytes, error;
-        std::string path = file.driverInf ? "" : FindSetFile(folder, file.name);
+        std::string path = file.driverInf ? "" : FindSetFile(folder, file.name, nullptr, kSingleByteCodePage);
         if (!file.driverInf && path.empty())
             error = file.name + " is not in " + folder;
         if (!path.empty() && !ReadWholeFile(path, kMaxFileBytes, &bytes, &error))
