@@ -26,6 +26,12 @@ bool ReadSetupValue(const std::string& path, const std::string& text, const char
 int ReadSetupNumber(const std::string& path, const std::string& text, const char* section,
                     const char* key, const LeadBytes& lead);
 
+// The text of a set, written in the code page of that number, as UTF-8,
+// through the system's converter. A byte the converter refuses is shown as
+// the code point of its own value on a single-byte code page (0x81, 0x8D,
+// 0x8F, 0x90 and 0x9D in 1252), else as U+FFFD.
+std::string ToUtf8(const std::string& text, int codePage);
+
 // The directories of a usual Windows 95 installation with the set in drive
 // A:, taken where the host cannot tell.
 const char kUsualSourceDir[] = "A:";

@@ -4,9 +4,51 @@
 #include "check_host.h"
 
 #include <dirent.h>
+#include <cerrno>
+#include <iconv.h>
 #include <sys/stat.h>
 
+#include "code_pages.h"
 #include "profile_text.h"
+
+// A code point as UTF-8; no text of a code page needs more than three bytes.
+static void AppendUtf8(unsigned u, std::string* out) {
+    if (u < 0x80) {
+        *out += (char)u;
+    } else if (u < 0x800) {
+        *out += (char)(0xC0 | u >> 6);
+        *out += (char)(0x80 | (u & 0x3F));
+    } else {
+        *out += (char)(0xE0 | u >> 12);
+        *out += (char)(0x80 | (u >> 6 & 0x3F));
+        *out += (char)(0x80 | (u & 0x3F));
+    }
+}
+
+std::string ToUtf8(const std::string& text, int codePage) {
+    const CodePage* page = FindCodePage(codePage);
+    iconv_t cd = page ? iconv_open("UTF-8", page->iconvName) : (iconv_t)-1;
+    std::string out;
+    char* in = const_cast<char*>(text.data());
+    size_t left = text.size();
+    while (left > 0) {
+        char buffer[256];
+        char* put = buffer;
+        size_t room = sizeof buffer;
+        size_t done = cd == (iconv_t)-1 ? (size_t)-1 : iconv(cd, &in, &left, &put, &room);
+        out.append(buffer, (size_t)(put - buffer));
+        if (done != (size_t)-1 || (cd != (iconv_t)-1 && errno == E2BIG))
+            continue;
+        // A byte the converter refuses, or a character cut off by the end.
+        bool singleByte = !page || page->lead.ranges[0] == 0;
+        AppendUtf8(singleByte ? (unsigned char)*in : 0xFFFD, &out);
+        in++;
+        left--;
+    }
+    if (cd != (iconv_t)-1)
+        iconv_close(cd);
+    return out;
+}
 
 bool IsSetFolder(const std::string& path) {
     struct stat st;

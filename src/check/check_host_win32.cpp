@@ -5,6 +5,18 @@
 
 #include <windows.h>
 
+std::string ToUtf8(const std::string& text, int codePage) {
+    if (text.empty())
+        return text;
+    int cch = MultiByteToWideChar((UINT)codePage, 0, text.data(), (int)text.size(), nullptr, 0);
+    std::wstring wide((size_t)cch, L'\0');
+    MultiByteToWideChar((UINT)codePage, 0, text.data(), (int)text.size(), &wide[0], cch);
+    int cb = WideCharToMultiByte(CP_UTF8, 0, wide.data(), cch, nullptr, 0, nullptr, nullptr);
+    std::string out((size_t)cb, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), cch, &out[0], cb, nullptr, nullptr);
+    return out;
+}
+
 bool IsSetFolder(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
