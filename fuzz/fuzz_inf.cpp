@@ -9,9 +9,9 @@
 #include "make/setup_dat_writer.h"
 #include "setupinfo/fields.h"
 
-static void CheckReadBack(const IntentValue& value) {
+static void CheckReadBack(const IntentValue& value, const LeadBytes& lead) {
     std::string line, problem;
-    if (!ComposeRegLine(value, &line, &problem))
+    if (!ComposeRegLine(value, &line, &problem, lead))
         abort();  // a value the writer cannot express is reported, never kept
     RegLineRecord record;
     memset(&record, 0, sizeof record);
@@ -19,7 +19,7 @@ static void CheckReadBack(const IntentValue& value) {
         strcmp(record.root, value.root.c_str()) != 0)
         abort();
     KeyPathWalk walk;
-    StartKeyPath(&walk, record.subkey, kSingleByteCodePage);
+    StartKeyPath(&walk, record.subkey, lead);
     std::string path;
     while (NextKeyPathName(&walk) == kKeyPathName)
         path = walk.name;
@@ -28,15 +28,21 @@ static void CheckReadBack(const IntentValue& value) {
         abort();
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
+// Each INF is read as 1252 and as 932, whose second bytes may be '[' or '\\'.
+static void MakeFrom(const unsigned char* data, size_t size, const CodePage& page) {
     FindingSink findings;
-    InfText inf = ReadInfText(std::string((const char*)data, size), &findings);
-    DriverIntent intent = BuildDriverIntent(inf, "fuzz.inf", "", &findings);
+    InfText inf = ReadInfText(std::string((const char*)data, size), &findings, page.lead);
+    DriverIntent intent = BuildDriverIntent(inf, "fuzz.inf", "", &findings, page);
     for (IntentFile& file : intent.files)
         file.size = 100;
     DisketteSet set = LayOutDiskettes(intent, &findings);
     ComposeSetupDat(intent, set, 1);
     for (const IntentValue& value : intent.values)
-        CheckReadBack(value);
+        CheckReadBack(value, page.lead);
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
+    MakeFrom(data, size, *FindCodePage(kDefaultCodePage));
+    MakeFrom(data, size, *FindCodePage(932));
     return 0;
 }

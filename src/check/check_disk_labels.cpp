@@ -11,7 +11,7 @@ void ReadKeyed(void* context, const char* section, const char* key, const char* 
                char* buffer, int cchBuffer) {
     const SetFile* set = (const SetFile*)context;
     std::string value;
-    bool present = ReadSetupValue(set->path, set->raw, section, key, cchBuffer, &value);
+    bool present = ReadSetupValue(set->path, set->raw, section, key, cchBuffer, &value, set->lead);
     TextCopy(buffer, cchBuffer, present ? value.c_str() : defaultText);
 }
 
@@ -33,7 +33,7 @@ void CheckDiskId(Checker* checker, CopyState* state, const PlannedFile& file) {
     char label[kPathSize];
     int line = 0;
     int length = ReadProfileText(set.raw.data(), (long)set.raw.size(), kMediaSection,
-                                 file.diskId.c_str(), label, sizeof label, &line);
+                                 file.diskId.c_str(), label, sizeof label, &line, set.lead);
     if (length > kPathSize - 1)
         AddFinding(checker, kWarning, line,
                    Format("the label of disk id \"%s\" is cut to %d characters",

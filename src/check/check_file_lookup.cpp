@@ -17,7 +17,9 @@ const size_t kExtensionChars = 3;
 
 // The name LZOpenFileA tries when the listed one is missing: after the first
 // '.' of the file name, the last character becomes '_' (a text shorter than
-// three gets a '_' appended); a name without '.' gets "._".
+// three gets a '_' appended); a name without '.' gets "._". The library
+// finds the last backslash and replaces the last byte as bytes, whatever the
+// code page.
 std::string CompressedAlternative(const std::string& name) {
     size_t base = name.find_last_of("\\/");
     base = base == std::string::npos ? 0 : base + 1;
@@ -58,11 +60,13 @@ void ReadStoredFile(const std::string& path, long long storedSize, PlannedFile* 
 // The listed name as the system resolves it below the source directory:
 // "." and ".." taken out, a ".." at a drive's root staying there. Empty when
 // it leads out of a source directory below a root, off the set's folders.
-static std::string ResolveDots(const std::string& sourceDir, const std::string& listed) {
+static std::string ResolveDots(const std::string& sourceDir, const std::string& listed,
+                               const LeadBytes& lead) {
     bool atRoot = sourceDir.size() == 2 && sourceDir[1] == ':';
     std::vector<std::string> parts;
     for (size_t start = 0, end; start <= listed.size(); start = end + 1) {
-        end = std::min(listed.find_first_of("\\/", start), listed.size());
+        for (end = start; end < listed.size() && listed[end] != '\\' && listed[end] != '/';)
+            end += (size_t)CharSizeOf(&listed[end], lead);
         std::string part = listed.substr(start, end - start);
         if (part == ".." && parts.empty() && !atRoot)
             return "";
@@ -81,12 +85,13 @@ static std::string ResolveDots(const std::string& sourceDir, const std::string& 
 void LocateFile(const CheckInput& input, const std::string& given, size_t drive,
                 PlannedFile* file, long long* storedSize) {
     file->diskette = -1;
-    std::string listed = ResolveDots(input.sourceDir, given);
+    std::string listed = ResolveDots(input.sourceDir, given, input.lead);
     for (size_t n = 0; n < input.folders.size() && !listed.empty(); n++) {
         size_t i = n == 0 ? drive : (n <= drive ? n - 1 : n);
-        std::string path = FindSetFile(input.folders[i], listed, storedSize);
+        std::string path = FindSetFile(input.folders[i], listed, storedSize, input.lead);
         if (path.empty())
-            path = FindSetFile(input.folders[i], CompressedAlternative(listed), storedSize);
+            path = FindSetFile(input.folders[i], CompressedAlternative(listed), storedSize,
+                               input.lead);
         if (!path.empty()) {
             file->hostPath = path;
             file->diskette = (int)i;

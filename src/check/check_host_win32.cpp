@@ -5,12 +5,26 @@
 
 #include <windows.h>
 
+std::string ToUtf8(const std::string& text, int codePage) {
+    if (text.empty())
+        return text;
+    int cch = MultiByteToWideChar((UINT)codePage, 0, text.data(), (int)text.size(), nullptr, 0);
+    std::wstring wide((size_t)cch, L'\0');
+    MultiByteToWideChar((UINT)codePage, 0, text.data(), (int)text.size(), &wide[0], cch);
+    int cb = WideCharToMultiByte(CP_UTF8, 0, wide.data(), cch, nullptr, 0, nullptr, nullptr);
+    std::string out((size_t)cb, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), cch, &out[0], cb, nullptr, nullptr);
+    return out;
+}
+
 bool IsSetFolder(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string FindSetFile(const std::string& folder, const std::string& name, long long* size) {
+// The platform reads names in the system's code page.
+std::string FindSetFile(const std::string& folder, const std::string& name, long long* size,
+                        const LeadBytes&) {
     std::string path = folder;
     if (!path.empty() && path.back() != '\\' && path.back() != '/')
         path += '\\';
@@ -28,7 +42,7 @@ std::string FindSetFile(const std::string& folder, const std::string& name, long
 static const char kAbsent[] = "\x7f\x01<absent>\x01\x7f";
 
 bool ReadSetupValue(const std::string& path, const std::string&, const char* section,
-                    const char* key, int cchBuffer, std::string* value) {
+                    const char* key, int cchBuffer, std::string* value, const LeadBytes&) {
     std::string buffer((size_t)cchBuffer, '\0');
     GetPrivateProfileStringA(section, key, kAbsent, &buffer[0], (DWORD)cchBuffer, path.c_str());
     if (std::string(buffer.c_str()) == std::string(kAbsent).substr(0, (size_t)cchBuffer - 1))
@@ -38,7 +52,7 @@ bool ReadSetupValue(const std::string& path, const std::string&, const char* sec
 }
 
 int ReadSetupNumber(const std::string& path, const std::string&, const char* section,
-                    const char* key) {
+                    const char* key, const LeadBytes&) {
     return (int)GetPrivateProfileIntA(section, key, 0, path.c_str());
 }
 

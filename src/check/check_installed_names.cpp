@@ -23,8 +23,10 @@ std::string RestoredExtensions() {
 }  // namespace
 
 void CheckStoredName(Checker* checker, const PlannedFile& file, char headerLetter) {
-    std::string stored = file.listed.substr(file.listed.find_last_of("\\/") + 1);
-    bool renamed = !TextEqualNoCaseAscii(stored.c_str(), file.installed.c_str());
+    const LeadBytes& lead = checker->input->lead;
+    const char* separator = FindLastSeparator(file.listed.c_str(), true, lead);
+    std::string stored = separator ? separator + 1 : file.listed;
+    bool renamed = !TextEqualNoCase(stored.c_str(), file.installed.c_str(), lead);
     // The program copies an uncompressed file as it is, whatever its name.
     if (file.compressed && file.size < kMinCompressedSize)
         AddFinding(checker, kWarning, file.line,
@@ -46,8 +48,8 @@ void CheckStoredName(Checker* checker, const PlannedFile& file, char headerLette
                           "program installs it as %s", stored.c_str(), headerLetter,
                           file.installed.c_str()));
     else if (!file.compressed && renamed && file.hostPath.size() >= stored.size() &&
-             TextEqualNoCaseAscii(file.hostPath.c_str() + file.hostPath.size() - stored.size(),
-                                  stored.c_str()))
+             TextEqualNoCase(file.hostPath.c_str() + file.hostPath.size() - stored.size(),
+                             stored.c_str(), lead))
         AddFinding(checker, kWarning, file.line,
                    Format("%s is not compressed: it is copied as it is under the name %s",
                           stored.c_str(), file.installed.c_str()));
@@ -55,7 +57,7 @@ void CheckStoredName(Checker* checker, const PlannedFile& file, char headerLette
 
 void CheckTarget(Checker* checker, CopyState* state, const PlannedFile& file) {
     std::string key = file.target;
-    TextLowerAscii(&key[0]);
+    TextLowerCase(&key[0], checker->input->lead);
     auto seen = state->targets.find(key);
     if (seen != state->targets.end()) {
         AddFinding(checker, kWarning, file.line,

@@ -16,6 +16,7 @@ struct SetFile {
     std::vector<unsigned char> text;
     std::vector<long> lineOf;
     long length;
+    LeadBytes lead;  // of the code page it is read in
 };
 
 // One line of a list section as ReadSectionLine yields it.
@@ -41,9 +42,11 @@ void AddFinding(Checker* checker, Severity severity, int line, const std::string
 // A line of text as it reads in a message: no CR or LF, control bytes shown.
 std::string Shown(const std::string& line);
 
-// Reads setup.dat from folder into set. Returns false, with a message in
-// *error, when there is none or it cannot be read.
-bool LoadSetFile(const std::string& folder, SetFile* set, std::string* error);
+// Reads setup.dat from folder into set, to be read in the code page of lead.
+// Returns false, with a message in *error, when there is none or it cannot
+// be read.
+bool LoadSetFile(const std::string& folder, SetFile* set, std::string* error,
+                 const LeadBytes& lead);
 
 // Reports a byte 0x1A with text after it: the list readers stop there.
 void CheckEndOfFileByte(Checker* checker);

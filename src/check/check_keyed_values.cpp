@@ -31,9 +31,9 @@ void ReadKeyed(Checker* checker, const KeyedRead& read) {
     std::string full(4096, '\0');
     int line = 0;
     int length = ReadProfileText(set.raw.data(), (long)set.raw.size(), read.section, read.key,
-                                 &full[0], (int)full.size(), &line);
+                                 &full[0], (int)full.size(), &line, set.lead);
     if (!ReadSetupValue(set.path, set.raw, read.section, read.key, read.cchBuffer,
-                        &value->value))
+                        &value->value, set.lead))
         return;
     value->line = line > 0 ? line : 0;
     // A cut product or maker name only shows shorter; any other cut value
@@ -64,7 +64,8 @@ void CheckKeyedValues(Checker* checker) {
                    Format("no %s: the banner, the final message and the adapter's "
                           "description stay empty", kProductNameKey));
     plan->expectedBytes = ExpectedBytesOfSize(
-        ReadSetupNumber(checker->set.path, checker->set.raw, kDiskSpaceSection, kSizeInKBKey));
+        ReadSetupNumber(checker->set.path, checker->set.raw, kDiskSpaceSection, kSizeInKBKey,
+                        checker->set.lead));
     if (plan->vender.value.empty())
         AddFinding(checker, kWarning, plan->vender.line,
                    Format("no %s in [%s]: no adapter is registered and no registry line "

@@ -15,11 +15,14 @@ static bool IsBlankSpan(const SetFile& set, long from, long to) {
 }
 
 // Where a header stands in the file although FindSection cannot find it:
-// written in other case, or inside a comment.
+// written in other case, or inside a comment. Only where a character starts;
+// the header's letters are single bytes, so folding them folds no second byte.
 static void ExplainMissingHeader(Checker* checker, const char* header) {
     const std::string& raw = checker->set.raw;
+    const unsigned char* bytes = (const unsigned char*)raw.data();
     size_t n = strlen(header);
-    for (size_t i = 0; i + n <= raw.size(); i++) {
+    for (size_t i = 0; i + n <= raw.size();
+         i += (size_t)CharSize(bytes + i, (long)(raw.size() - i), checker->input->lead)) {
         if (!BytesEqualNoCaseAscii(raw.c_str() + i, header, (long)n))
             continue;
         size_t lineStart = raw.rfind('\n', i);
@@ -45,10 +48,14 @@ long FindListSection(Checker* checker, const char* header, Severity missing) {
         ExplainMissingHeader(checker, header);
         return -1;
     }
-    // The header ends before its section's first line.
-    long at = position - (long)strlen(header);
-    while (at > 0 && memcmp(&set.text[(size_t)at], header, strlen(header)) != 0)
-        at--;
+    // The header ends before its section's first line: the last place it
+    // stands where a character starts.
+    long at = 0;
+    for (long i = 0; i + (long)strlen(header) <= position;
+         i += CharSize(&set.text[(size_t)i], set.length - i, checker->input->lead)) {
+        if (memcmp(&set.text[(size_t)i], header, strlen(header)) == 0)
+            at = i;
+    }
     int headerLine = (int)set.lineOf[(size_t)at];
     if (at > 0 && set.text[(size_t)at - 1] != '\n')
         AddFinding(checker, kWarning, headerLine,

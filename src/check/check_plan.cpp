@@ -20,9 +20,10 @@ bool BuildCheckPlan(const CheckInput& input, CheckPlan* plan, std::string* error
             return false;
         }
     }
-    if (!LoadSetFile(input.folders[0], &checker.set, error))
+    if (!LoadSetFile(input.folders[0], &checker.set, error, input.lead))
         return false;
     plan->setupDat = checker.set.path;
+    plan->codePage = input.codePage;
     plan->sourceDir = input.sourceDir;
     plan->windowsDir = input.windowsDir;
     plan->systemDir = input.systemDir;

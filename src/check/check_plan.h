@@ -63,6 +63,7 @@ struct KeyedValue {
 
 struct CheckPlan {
     std::string setupDat;  // host path
+    int codePage;          // the code page setup.dat was read in
     std::string sourceDir, windowsDir, systemDir;
     KeyedValue productName, loadProgram, driverInf, oemsetupInf, vender, mfg, sizeInKB;
     long long expectedBytes;
@@ -85,6 +86,7 @@ struct CheckInput {
     std::string windowsDir;
     std::string systemDir;
     LeadBytes lead;                    // of the code page setup.dat is written in
+    int codePage;                      // its number, as code_pages.h knows it
 };
 
 // Builds the plan. Returns false, with a message in *error, when setup.dat

@@ -38,18 +38,23 @@ static void CheckRoot(Checker* checker, const SectionLine& line, const char* roo
 }
 
 // A backslash followed by anything but a second backslash: the program skips
-// the character after every backslash.
+// the character after every backslash. Walked by characters: the second byte
+// of a character is no backslash.
 static void CheckKeySeparators(Checker* checker, const SectionLine& line, const char* subkey) {
-    for (int i = 0; subkey[i] != '\0'; i++) {
-        if (subkey[i] != '\\')
+    const LeadBytes& lead = checker->input->lead;
+    for (const char* p = subkey; *p != '\0'; p += CharSizeOf(p, lead)) {
+        if (*p != '\\')
             continue;
-        if (subkey[i + 1] != '\\' && subkey[i + 1] != '\0') {
+        const char* next = p + 1;
+        if (*next != '\\' && *next != '\0') {
+            std::string dropped(next, (size_t)CharSizeOf(next, lead));
             AddFinding(checker, kError, line.line,
-                       Format("single backslash in \"%s\": the program drops the '%c' after "
-                              "it; separate keys with a doubled backslash", subkey, subkey[i + 1]));
+                       Format("single backslash in \"%s\": the program drops the '%s' after "
+                              "it; separate keys with a doubled backslash", subkey,
+                              dropped.c_str()));
             return;
         }
-        i++;
+        p = next;
     }
 }
 

@@ -1,51 +1,40 @@
 // The plan as text for people and as JSON for build pipelines. setup.dat is
-// written in the Windows ANSI code page (1252); both outputs are Unicode.
+// written in the ANSI code page of the set's users; both outputs are Unicode,
+// converted by the system's converter.
+#include "check_host.h"
 #include "check_internal.h"
+#include "code_pages.h"
 #include "config/reg_line_rules.h"
 #include "setupinfo/setup_vocabulary.h"
 
 namespace {
 
-// Code points of the bytes 0x80 to 0x9F in code page 1252; the rest of the
-// page equals Latin-1. Unassigned bytes keep their own value.
-const unsigned char kCp1252HighFirst = 0x80;
-const int kCp1252HighCount = 32;
-const unsigned short kCp1252High[kCp1252HighCount] = {
-    0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x8D,   0x017D, 0x8F,   0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178,
-};
+// The code page of the plan being shown: set by FormatPlanText and
+// FormatPlanJson, read by the helpers below.
+int shownCodePage = kDefaultCodePage;
 
-unsigned CodePoint(unsigned char c) {
-    return c >= kCp1252HighFirst && c < kCp1252HighFirst + kCp1252HighCount
-               ? kCp1252High[c - kCp1252HighFirst]
-               : c;
+std::string Utf8(const std::string& text) { return ToUtf8(text, shownCodePage); }
+
+// The next code point of UTF-8 text at *i, moving *i past it.
+unsigned NextCodePoint(const std::string& text, size_t* i) {
+    unsigned char c = (unsigned char)text[(*i)++];
+    int more = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+    unsigned u = more == 3 ? c & 0x07 : more == 2 ? c & 0x0F : more == 1 ? c & 0x1F : c;
+    for (; more > 0 && *i < text.size(); more--)
+        u = u << 6 | ((unsigned char)text[(*i)++] & 0x3F);
+    return u;
 }
 
-std::string Utf8(const std::string& text) {
-    std::string out;
-    for (unsigned char c : text) {
-        unsigned u = CodePoint(c);
-        if (u < 0x80) {
-            out += (char)u;
-        } else if (u < 0x800) {
-            out += (char)(0xC0 | u >> 6);
-            out += (char)(0x80 | (u & 0x3F));
-        } else {
-            out += (char)(0xE0 | u >> 12);
-            out += (char)(0x80 | (u >> 6 & 0x3F));
-            out += (char)(0x80 | (u & 0x3F));
-        }
-    }
-    return out;
-}
-
+// Every code point above ASCII escaped, those past U+FFFF as a surrogate pair.
 std::string Json(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        unsigned u = CodePoint(c);
+    std::string utf8 = Utf8(text), out = "\"";
+    for (size_t i = 0; i < utf8.size();) {
+        unsigned u = NextCodePoint(utf8, &i);
         if (u == '"' || u == '\\')
             out += Format("\\%c", (char)u);
+        else if (u > 0xFFFF)
+            out += Format("\\u%04x\\u%04x", 0xD800 + ((u - 0x10000) >> 10),
+                          0xDC00 + ((u - 0x10000) & 0x3FF));
         else if (u < ' ' || u >= 0x7F)
             out += Format("\\u%04x", u);
         else
@@ -99,6 +88,7 @@ std::string RegAction(const PlannedRegLine& line) {
 
 void TextHeader(const CheckPlan& plan, std::string* out) {
     *out += "setup.dat     " + Utf8(plan.setupDat) + "\n";
+    *out += Format("Code page     %d\n", plan.codePage);
     for (const KeyedName& keyed : kKeyedNames) {
         const KeyedValue& value = plan.*keyed.field;
         if (keyed.field == &CheckPlan::vender || keyed.field == &CheckPlan::mfg)
@@ -225,6 +215,7 @@ std::string JsonFinding(const Finding& f) {
 }  // namespace
 
 std::string FormatPlanText(const CheckPlan& plan) {
+    shownCodePage = plan.codePage;
     std::string out;
     TextHeader(plan, &out);
     TextFiles(plan, &out);
@@ -234,7 +225,9 @@ std::string FormatPlanText(const CheckPlan& plan) {
 }
 
 std::string FormatPlanJson(const CheckPlan& plan) {
+    shownCodePage = plan.codePage;
     std::string out = "{\n  \"setup_dat\": " + Json(plan.setupDat) + ",\n";
+    out += Format("  \"code_page\": %d,\n", plan.codePage);
     out += Format("  \"source_dir\": %s, \"windows_dir\": %s, \"system_dir\": %s,\n",
                   Json(plan.sourceDir).c_str(), Json(plan.windowsDir).c_str(),
                   Json(plan.systemDir).c_str());

@@ -43,8 +43,10 @@ bool ReadHostFile(const std::string& path, std::string* bytes) {
 
 }  // namespace
 
-bool LoadSetFile(const std::string& folder, SetFile* set, std::string* error) {
-    set->path = FindSetFile(folder, kSetupDatName);
+bool LoadSetFile(const std::string& folder, SetFile* set, std::string* error,
+                 const LeadBytes& lead) {
+    set->lead = lead;
+    set->path = FindSetFile(folder, kSetupDatName, nullptr, lead);
     if (set->path.empty()) {
         *error = std::string("no ") + kSetupDatName + " in " + folder;
         return false;

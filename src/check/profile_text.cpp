@@ -47,12 +47,18 @@ Span TrimAndCut(const char* p, int cch) {
     return s;
 }
 
-int LastIndexOf(Span s, char c) {
-    for (int i = s.cch - 1; i >= 0; i--) {
+int CharSizeIn(Span s, int i, const LeadBytes& lead) {
+    return CharSize((const unsigned char*)s.p + i, s.cch - i, lead);
+}
+
+// The last character c of s, walked by characters.
+int LastIndexOf(Span s, char c, const LeadBytes& lead) {
+    int last = -1;
+    for (int i = 0; i < s.cch; i += CharSizeIn(s, i, lead)) {
         if (s.p[i] == c)
-            return i;
+            last = i;
     }
-    return -1;
+    return last;
 }
 
 int FirstIndexOf(Span s, char c) {
@@ -75,7 +81,7 @@ void SetValue(ProfileLine* line, Span value) {
 }
 
 // Sorts one line (without its line end) into header, key or other.
-void ParseLine(Span raw, ProfileLine* line) {
+void ParseLine(Span raw, ProfileLine* line, const LeadBytes& lead) {
     Span s = Trim(raw);
     line->kind = kProfileOther;
     line->name = s.p;
@@ -83,7 +89,7 @@ void ParseLine(Span raw, ProfileLine* line) {
     line->value = nullptr;
     line->cchValue = 0;
     line->quoted = false;
-    int close = s.cch > 0 && s.p[0] == '[' ? LastIndexOf(s, ']') : -1;
+    int close = s.cch > 0 && s.p[0] == '[' ? LastIndexOf(s, ']', lead) : -1;
     if (close > 0) {
         Span name = TrimAndCut(s.p + 1, close - 1);
         line->kind = kProfileSection;
@@ -102,35 +108,52 @@ void ParseLine(Span raw, ProfileLine* line) {
         SetValue(line, TrimAndCut(s.p + equals + 1, s.cch - equals - 1));
 }
 
-bool SameName(Span a, Span b) {
-    return a.cch == b.cch && BytesEqualNoCaseAscii(a.p, b.p, a.cch);
+// Character by character: the second byte of a character is never folded.
+bool SameName(Span a, Span b, const LeadBytes& lead) {
+    if (a.cch != b.cch)
+        return false;
+    for (int i = 0, cb; i < a.cch; i += cb) {
+        cb = CharSizeIn(a, i, lead);
+        if (cb != CharSizeIn(b, i, lead) || !BytesEqualNoCaseAscii(a.p + i, b.p + i, 1) ||
+            (cb == 2 && a.p[i + 1] != b.p[i + 1]))
+            return false;
+    }
+    return true;
 }
 
 // The platform's cut of a quoted value keeps one character less when the
-// value would exactly fill the buffer.
-int CopyCount(const ProfileLine& found, int cchValue) {
-    int room = cchValue - 1;
-    if (found.cchValue < room)
-        return found.cchValue;
-    if (found.quoted && found.cchValue == room)
-        return room > 0 ? room - 1 : 0;
-    return room;
+// value would exactly fill the buffer. The platform cuts characters first,
+// then the bytes of whole characters that fit.
+int CopyCount(const ProfileLine& found, int cchValue, const LeadBytes& lead) {
+    Span value = {found.value, found.cchValue};
+    int room = cchValue - 1, chars = 0;
+    for (int i = 0; i < value.cch; i += CharSizeIn(value, i, lead))
+        chars++;
+    int keep = chars < room ? chars : found.quoted && chars == room ? room - 1 : room;
+    int bytes = 0;
+    for (int cb; keep > 0 && bytes < value.cch; keep--, bytes += cb) {
+        cb = CharSizeIn(value, bytes, lead);
+        if (bytes + cb > room)
+            break;
+    }
+    return bytes;
 }
 
 // Finds the key's line: the first of its name in the first section of the
 // name. Returns false when there is none.
-bool FindKeyLine(const char* text, long length, Span section, Span key, ProfileLine* found) {
+bool FindKeyLine(const char* text, long length, Span section, Span key, ProfileLine* found,
+                 const LeadBytes& lead) {
     // Keys before any header belong to the section named "", which is
     // therefore always the first of that name.
     bool inSection = section.cch == 0;
     ProfileCursor cursor = {0, 1};
-    while (NextProfileLine(text, length, &cursor, found)) {
+    while (NextProfileLine(text, length, &cursor, found, lead)) {
         if (found->kind == kProfileSection) {
             if (inSection)
                 return false;
-            inSection = SameName(Span{found->name, found->cchName}, section);
+            inSection = SameName(Span{found->name, found->cchName}, section, lead);
         } else if (inSection && found->kind == kProfileKey &&
-                   SameName(Span{found->name, found->cchName}, key)) {
+                   SameName(Span{found->name, found->cchName}, key, lead)) {
             return true;
         }
     }
@@ -139,7 +162,8 @@ bool FindKeyLine(const char* text, long length, Span section, Span key, ProfileL
 
 }  // namespace
 
-bool NextProfileLine(const char* text, long length, ProfileCursor* cursor, ProfileLine* line) {
+bool NextProfileLine(const char* text, long length, ProfileCursor* cursor, ProfileLine* line,
+                     const LeadBytes& lead) {
     long start = cursor->position;
     if (start == 0 && length >= kUtf8BomLength && memcmp(text, kUtf8Bom, kUtf8BomLength) == 0)
         start = kUtf8BomLength;
@@ -154,14 +178,14 @@ bool NextProfileLine(const char* text, long length, ProfileCursor* cursor, Profi
         if (text[end] == '\r' && next < length && text[next] == '\n')
             next++;
     }
-    ParseLine(Span{text + start, (int)(end - start)}, line);
+    ParseLine(Span{text + start, (int)(end - start)}, line, lead);
     line->line = cursor->line++;
     cursor->position = next;
     return true;
 }
 
 int ReadProfileText(const char* text, long length, const char* section, const char* key,
-                    char* value, int cchValue, int* line) {
+                    char* value, int cchValue, int* line, const LeadBytes& lead) {
     if (line)
         *line = 0;
     if (!section || !key)
@@ -169,12 +193,12 @@ int ReadProfileText(const char* text, long length, const char* section, const ch
     ProfileLine found;
     Span sectionName = Trim(Span{section, TextLength(section)});
     Span keyName = Trim(Span{key, TextLength(key)});
-    if (!FindKeyLine(text, length, sectionName, keyName, &found) || !found.value)
+    if (!FindKeyLine(text, length, sectionName, keyName, &found, lead) || !found.value)
         return -1;
     if (line)
         *line = found.line;
     if (cchValue > 0) {
-        int count = CopyCount(found, cchValue);
+        int count = CopyCount(found, cchValue, lead);
         for (int i = 0; i < count; i++)
             value[i] = found.value[i];
         value[count] = '\0';
@@ -218,9 +242,10 @@ int ProfileTextToInt(const char* value) {
 }
 
 int ReadProfileInt(const char* text, long length, const char* section, const char* key,
-                   int defaultValue, int* line) {
+                   int defaultValue, int* line, const LeadBytes& lead) {
     char value[kProfileIntChars + 1];
-    if (ReadProfileText(text, length, section, key, value, sizeof value, line) < 0 || value[0] == '\0')
+    if (ReadProfileText(text, length, section, key, value, sizeof value, line, lead) < 0 ||
+        value[0] == '\0')
         return defaultValue;
     return ProfileTextToInt(value);
 }

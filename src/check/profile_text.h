@@ -13,9 +13,14 @@
 //   it hides later keys of its name and reads as absent.
 // - A value that starts and ends with the same quote, " or ', loses both.
 // - Names compare ignoring the case of A to Z only, as the platform does.
+// - The platform reads the file as text of the ANSI code page, by characters:
+//   a "]" that is the second byte of a character ends no header name, names
+//   compare character by character, and a value is cut between characters.
 // - Keys before the first header form the section named "". Only the first
 //   section of a name is read, and in it only the first key of a name.
 #pragma once
+
+#include "setupinfo/code_page.h"
 
 enum ProfileLineKind { kProfileSection, kProfileKey, kProfileOther };
 
@@ -40,7 +45,8 @@ struct ProfileCursor {
 // Reads the line at the cursor and moves the cursor past it, so each line's
 // number comes with it. Returns false at the end of the text, or for a
 // position outside it.
-bool NextProfileLine(const char* text, long length, ProfileCursor* cursor, ProfileLine* line);
+bool NextProfileLine(const char* text, long length, ProfileCursor* cursor, ProfileLine* line,
+                     const LeadBytes& lead);
 
 // What GetPrivateProfileStringA(section, key, ...) gives for this file text:
 // returns -1 when the key is absent (the caller then uses its default),
@@ -48,9 +54,11 @@ bool NextProfileLine(const char* text, long length, ProfileCursor* cursor, Profi
 // exactly as the platform cuts it, zero-terminated; nothing is written when
 // cchValue is 0 or less) and returns the value's full length before cutting.
 // *line (may be null) gets the key's line number. A null section or key
-// (the platform's listings) reads as absent.
+// (the platform's listings) reads as absent. On a double-byte code page the
+// value is cut to whole characters: the platform cuts it to cchValue - 1
+// characters and then to the characters whose bytes fit in cchValue - 1.
 int ReadProfileText(const char* text, long length, const char* section, const char* key,
-                    char* value, int cchValue, int* line);
+                    char* value, int cchValue, int* line, const LeadBytes& lead);
 
 // What GetPrivateProfileIntA gives for a key whose value text is value (the
 // key is present and its value not empty; the platform gives the default for
@@ -66,4 +74,4 @@ const int kProfileIntChars = 29;
 // What GetPrivateProfileIntA(section, key, defaultValue, ...) gives for this
 // file text. *line (may be null) gets the key's line number, or 0.
 int ReadProfileInt(const char* text, long length, const char* section, const char* key,
-                   int defaultValue, int* line);
+                   int defaultValue, int* line, const LeadBytes& lead);

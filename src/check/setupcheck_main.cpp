@@ -5,12 +5,15 @@
 
 #include "check_host.h"
 #include "check_plan.h"
+#include "code_pages.h"
 #include "exit_codes.h"
 
 static const char kUsage[] =
-    "usage: setupcheck [--json] [--source-dir DIR] [--windows-dir DIR] [--system-dir DIR]\n"
-    "                  FOLDER [FOLDER2 ...]\n"
+    "usage: setupcheck [--json] [--codepage N] [--source-dir DIR] [--windows-dir DIR]\n"
+    "                  [--system-dir DIR] FOLDER [FOLDER2 ...]\n"
     "  FOLDER holds setup.dat: the first diskette. Further folders are the next diskettes.\n"
+    "  --codepage     the ANSI code page of the set's users, which setup.dat is written in:\n"
+    "                 1252 (default), 932, 936, 949 or 950\n"
     "  --source-dir   the folder setup.exe is started from (default: A: on Linux, FOLDER on\n"
     "                 Windows); --windows-dir, --system-dir: where Windows is installed.\n"
     "  Exit code: 0 nothing found, 1 warnings, 2 errors or a set that cannot be read.\n";
@@ -20,9 +23,10 @@ struct Options {
     CheckInput input;
 };
 
-static bool ParseArguments(int argc, char** argv, Options* options) {
+// Returns false with *error empty for a wrong use, or with the reason.
+static bool ParseArguments(int argc, char** argv, Options* options, std::string* error) {
     std::string* next = nullptr;
-    std::string sourceDir, windowsDir, systemDir;
+    std::string sourceDir, windowsDir, systemDir, codePage = std::to_string(kDefaultCodePage);
     for (int i = 1; i < argc; i++) {
         const char* arg = argv[i];
         if (next) {
@@ -30,6 +34,8 @@ static bool ParseArguments(int argc, char** argv, Options* options) {
             next = nullptr;
         } else if (strcmp(arg, "--json") == 0) {
             options->json = true;
+        } else if (strcmp(arg, "--codepage") == 0) {
+            next = &codePage;
         } else if (strcmp(arg, "--source-dir") == 0) {
             next = &sourceDir;
         } else if (strcmp(arg, "--windows-dir") == 0) {
@@ -45,24 +51,30 @@ static bool ParseArguments(int argc, char** argv, Options* options) {
     if (next || options->input.folders.empty())
         return false;
     CheckInput& in = options->input;
+    const CodePage* page = ParseCodePage(codePage.c_str(), error);
+    if (!page)
+        return false;
+    in.lead = page->lead;
+    in.codePage = page->number;
     in.sourceDir = sourceDir.empty() ? DefaultSourceDir(in.folders[0]) : sourceDir;
     in.windowsDir = windowsDir.empty() ? DefaultWindowsDir() : windowsDir;
     in.systemDir = systemDir.empty() ? DefaultSystemDir() : systemDir;
-    for (std::string* dir : {&in.sourceDir, &in.windowsDir, &in.systemDir}) {
-        while (dir->size() > 1 && (dir->back() == '\\' || dir->back() == '/'))
-            dir->pop_back();
-    }
+    for (std::string* dir : {&in.sourceDir, &in.windowsDir, &in.systemDir})
+        StripTrailingSeparators(dir, in.lead);
     return true;
 }
 
 int main(int argc, char** argv) {
     Options options = {false, CheckInput()};
-    if (!ParseArguments(argc, argv, &options)) {
-        fputs(kUsage, stderr);
+    std::string error;
+    if (!ParseArguments(argc, argv, &options, &error)) {
+        if (error.empty())
+            fputs(kUsage, stderr);
+        else
+            fprintf(stderr, "setupcheck: %s\n", error.c_str());
         return kExitErrors;
     }
     CheckPlan plan;
-    std::string error;
     if (!BuildCheckPlan(options.input, &plan, &error)) {
         fprintf(stderr, "setupcheck: %s\n", error.c_str());
         return kExitErrors;

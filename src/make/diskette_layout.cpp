@@ -17,20 +17,20 @@ const size_t kLargestFilesShown = 5;
 // letter replaced by '_'. A file is compressed when setup.exe gives it its
 // name back on expansion; the driver INF always is, since it is installed
 // under OemsetupInf whatever its name after expansion ("DriverInf").
-std::string StoredName(const IntentFile& file, bool* compressed) {
+std::string StoredName(const IntentFile& file, bool* compressed, const LeadBytes& lead) {
     std::string stored = file.name;
     stored.back() = '_';
     char installed[kCopyNameSize];
     bool restored = file.name.back() != '_' &&
-                    MakeInstalledName(stored.c_str(), installed, sizeof installed, kSingleByteCodePage) &&
-                    (file.driverInf || SameName(installed, file.name));
+                    MakeInstalledName(stored.c_str(), installed, sizeof installed, lead) &&
+                    (file.driverInf || SameName(installed, file.name, lead));
     *compressed = restored && file.size >= kMinCompressedSize;
     return *compressed ? stored : file.name;
 }
 
-std::string InstalledName(const std::string& stored) {
+std::string InstalledName(const std::string& stored, const LeadBytes& lead) {
     char installed[kCopyNameSize];
-    return MakeInstalledName(stored.c_str(), installed, sizeof installed, kSingleByteCodePage)
+    return MakeInstalledName(stored.c_str(), installed, sizeof installed, lead)
                ? installed
                : "";
 }
@@ -44,12 +44,13 @@ std::string Where(const IntentFile& file) {
 bool PlaceFile(const DriverIntent& intent, int index, const std::string& stored, bool compressed,
                DisketteSet* set, FindingSink* findings) {
     const IntentFile& file = intent.files[(size_t)index];
+    const LeadBytes& lead = intent.codePage->lead;
     std::vector<StoredFile>& diskette = set->diskettes[(size_t)file.diskette];
     for (const StoredFile& there : diskette) {
-        if (!SameName(there.name, stored))
+        if (!SameName(there.name, stored, lead))
             continue;
         const IntentFile* other = there.file >= 0 ? &intent.files[(size_t)there.file] : nullptr;
-        if (other && other->driverInf == file.driverInf && SameName(other->name, file.name))
+        if (other && other->driverInf == file.driverInf && SameName(other->name, file.name, lead))
             return true;
         findings->Error(0, file.name + Where(file) + " would be stored as " + stored + " on " +
                                DisketteName(file.diskette + 1) + ", where " +
@@ -65,7 +66,7 @@ bool PlaceFile(const DriverIntent& intent, int index, const std::string& stored,
 void CheckDriverInfName(const DriverIntent& intent, const DisketteSet& set, FindingSink* findings) {
     for (const ListLine& line : set.lines) {
         const IntentFile& file = intent.files[(size_t)line.file];
-        if (!file.driverInf && SameName(file.name, set.driverInf))
+        if (!file.driverInf && SameName(file.name, set.driverInf, intent.codePage->lead))
             findings->Error(0, file.name + Where(file) + " has the name of the compressed INF "
                                "after expansion (DriverInf): setup.exe would install it as " +
                                set.oemsetupInf + " in the inf folder");
@@ -87,7 +88,7 @@ std::string OemsetupName(const std::string& infName) {
     // Windows names the INFs it keeps oem<number>.inf: never take one of those.
     if (part.find_first_not_of("0123456789") == std::string::npos)
         part = "x" + part.substr(0, kOemNameChars - 1);
-    return "oem" + LowerAscii(part) + ".inf";
+    return "oem" + LowerAscii(part, kSingleByteCodePage) + ".inf";  // letters and digits only
 }
 
 DisketteSet LayOutDiskettes(const DriverIntent& intent, FindingSink* findings) {
@@ -98,9 +99,9 @@ DisketteSet LayOutDiskettes(const DriverIntent& intent, FindingSink* findings) {
     for (size_t i = 0; i < intent.files.size(); i++) {
         const IntentFile& file = intent.files[i];
         bool compressed = false;
-        std::string stored = StoredName(file, &compressed);
+        std::string stored = StoredName(file, &compressed, intent.codePage->lead);
         if (file.driverInf)
-            set.driverInf = InstalledName(stored);
+            set.driverInf = InstalledName(stored, intent.codePage->lead);
         if (PlaceFile(intent, (int)i, stored, compressed, &set, findings))
             set.lines.push_back({file.target, file.diskette, stored, (int)i});
     }

@@ -1,6 +1,7 @@
 // The files of a model: its copy sections, their destination folders and the
 // diskettes [SourceDisksNames] and [SourceDisksFiles] put them on.
 #include <algorithm>
+#include <cstring>
 
 #include "check/check_host.h"
 #include "driver_parts.h"
@@ -50,8 +51,9 @@ int DisketteOf(const IntentBuild* build, const std::string& id) {
 // System folders themselves.
 int DestinationOf(IntentBuild* build, const std::string& section, int line) {
     const InfSection* dirs = FindInfSection(*build->inf, "DestinationDirs");
-    const InfLine* dir = section.empty() ? nullptr : FindInfKey(dirs, section);
-    dir = dir ? dir : FindInfKey(dirs, "DefaultDestDir");
+    const LeadBytes& lead = build->inf->lead;
+    const InfLine* dir = section.empty() ? nullptr : FindInfKey(dirs, section, lead);
+    dir = dir ? dir : FindInfKey(dirs, "DefaultDestDir", lead);
     std::string what = section.empty() ? "the files named with @" : "[" + section + "]";
     if (!dir) {
         build->findings->Error(line, "[DestinationDirs] names no folder for " + what +
@@ -72,9 +74,11 @@ int DestinationOf(IntentBuild* build, const std::string& section, int line) {
 }
 
 void AddFile(IntentBuild* build, const std::string& name, int target, int line) {
-    if (target < 0 || !CheckFileName(name, (CopyTarget)target, false, line, build->findings))
+    const CodePage& page = *build->intent->codePage;
+    if (target < 0 || !CheckFileName(name, (CopyTarget)target, false, line, build->findings, page))
         return;
-    const InfLine* where = FindInfKey(FindInfSection(*build->inf, "SourceDisksFiles"), name);
+    const InfLine* where =
+        FindInfKey(FindInfSection(*build->inf, "SourceDisksFiles"), name, page.lead);
     int diskette = where ? DisketteOf(build, where->fields[0]) : -1;
     if (!where)
         build->findings->Error(line, name + " is not in [SourceDisksFiles]: no diskette holds it");
@@ -84,7 +88,7 @@ void AddFile(IntentBuild* build, const std::string& name, int target, int line) 
     if (diskette < 0)
         return;
     for (const IntentFile& file : build->intent->files) {
-        if (file.target == target && SameName(file.name, name))
+        if (file.target == target && SameName(file.name, name, page.lead))
             return;  // installed once: the same end as twice
     }
     build->intent->files.push_back(
@@ -101,7 +105,7 @@ void AddCopyLine(IntentBuild* build, const InfLine& line, int target) {
     }
     const std::string& destination = f[kCopyDestinationField];
     if (f.size() > kCopySourceField && !f[kCopySourceField].empty() &&
-        !SameName(f[kCopySourceField], destination)) {
+        !SameName(f[kCopySourceField], destination, build->inf->lead)) {
         build->findings->Error(line.line, f[kCopySourceField] + " is installed as " + destination +
                                           ": setup.dat installs each file under its own name only");
         return;
@@ -141,21 +145,31 @@ void ReadSourceDisks(IntentBuild* build) {
         build->findings->Error(names->line, "[SourceDisksNames] names no diskette");
 }
 
+// Whether name holds any of the single-byte characters of set, walked by
+// characters: a '\\', '[' or '|' that is a second byte is none of them.
+static bool HoldsAnyOf(const std::string& name, const char* set, const LeadBytes& lead) {
+    for (const char* p = name.c_str(); *p; p += CharSizeOf(p, lead)) {
+        if (strchr(set, *p))
+            return true;
+    }
+    return false;
+}
+
 bool CheckFileName(const std::string& name, CopyTarget target, bool driverInf, int line,
-                   FindingSink* findings) {
+                   FindingSink* findings, const CodePage& page) {
     std::string problem;
     CopyListNames names = {kUsualSourceDir,
                            target == kToWindowsDir ? kUsualWindowsDir : kUsualSystemDir, "", "",
-                           TextEqualNoCaseAscii, &kSingleByteCodePage};
+                           page.sameName, &page.lead};
     CopyLinePlan plan;
     CopyLineResult result = PlanCopyLine(("1," + name).c_str(), &names, &plan);
     std::string prefix = result == kCopyLineTargetTooLong ? names.targetDir + std::string("\\")
                                                           : kUsualSourceDir + std::string("\\");
     if (name.empty())
         problem = "names no file";
-    else if (name.find_first_of("\\/:*?\"<>|") != std::string::npos)
+    else if (HoldsAnyOf(name, "\\/:*?\"<>|", page.lead))
         problem = "is not a file name: it holds one of \\ / : * ? \" < > |";
-    else if (name.find_first_of(", \t;[") != std::string::npos)
+    else if (HoldsAnyOf(name, ", \t;[", page.lead))
         problem = "cannot stand in setup.dat's copy lists, which end a name at a comma, space "
                   "or tab, and in which a ';' or '[' cuts the list";
     else if (result == kCopyLineNameTooLong || result == kCopyLineSourceTooLong ||
@@ -164,7 +178,7 @@ bool CheckFileName(const std::string& name, CopyTarget target, bool driverInf, i
                   std::to_string(prefix.size() + name.size()) +
                   " characters, and setup.exe opens files by paths of at most " +
                   std::to_string(kLzPathSize - 1);
-    else if (!driverInf && (result != kCopyLineFile || !SameName(plan.targetName, name)))
+    else if (!driverInf && (result != kCopyLineFile || !SameName(plan.targetName, name, page.lead)))
         problem = std::string("is installed by setup.exe as ") +
                   (plan.targetName[0] ? Quoted(plan.targetName) : "nothing") +
                   ": it restores the extension of a compressed name";

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "check/check_plan.h"
+#include "check/code_pages.h"
 #include "setupinfo/setup_vocabulary.h"
 
 // The findings about one input file, each with its line there (0: none).
@@ -49,6 +50,7 @@ struct IntentDisk {
 };
 
 struct DriverIntent {
+    const CodePage* codePage;  // of the INF and setup.dat
     std::string infName;  // the INF's file name
     std::string productName;
     std::string installSection;
@@ -62,9 +64,11 @@ struct DriverIntent {
     std::vector<std::pair<std::string, std::string>> banner;  // key, value
 };
 
-// ASCII case-insensitive comparison, as Windows compares INF names.
-bool SameName(const std::string& a, const std::string& b);
+// Compares without regard to the case of the single-byte letters A to Z, as
+// Windows compares INF names, by characters: a second byte is never folded.
+bool SameName(const std::string& a, const std::string& b, const LeadBytes& lead);
 std::string Quoted(const std::string& text);
 
-// The text with the letters A to Z in lower case, zero bytes and all.
-std::string LowerAscii(std::string text);
+// The text with the single-byte letters A to Z in lower case, zero bytes
+// and all; second bytes stay.
+std::string LowerAscii(std::string text, const LeadBytes& lead);

@@ -42,11 +42,12 @@ std::vector<Model> ListModels(const InfText& inf, FindingSink* findings) {
 }
 
 bool ChooseModel(const std::vector<Model>& models, const std::string& wanted, Model* chosen,
-                 FindingSink* findings) {
+                 FindingSink* findings, const LeadBytes& lead) {
     std::vector<const Model*> matches;
     std::string listed;
     for (const Model& model : models) {
-        if (wanted.empty() || SameName(model.description, wanted) || SameName(model.section, wanted))
+        if (wanted.empty() || SameName(model.description, wanted, lead) ||
+            SameName(model.section, wanted, lead))
             matches.push_back(&model);
         listed += "\n      " + Quoted(model.description) + ", install section " + model.section +
                   ", line " + std::to_string(model.line);
@@ -91,7 +92,7 @@ bool HasAdapterForm(const std::string& text) {
 // Enum\PCI under which Windows 95 lists every such adapter.
 void ReadHardwareId(const Model& model, DriverIntent* intent, FindingSink* findings) {
     const std::string& id = model.hardwareId;
-    bool pci = id.size() >= kPciIdLength && SameName(id.substr(0, kPciBusLength), kPciBus) &&
+    bool pci = id.size() >= kPciIdLength && SameName(id.substr(0, kPciBusLength), kPciBus, intent->codePage->lead) &&
                HasAdapterForm(id.substr(kPciBusLength, kPciIdLength - kPciBusLength)) &&
                (id.size() == kPciIdLength || id[kPciIdLength] == '&');
     if (!pci) {
@@ -122,14 +123,14 @@ void TakeText(const std::string& text, const char* key, int cch, int line, std::
 
 void CheckVersion(const InfText& inf, FindingSink* findings) {
     const InfSection* version = FindInfSection(inf, "Version");
-    const InfLine* signature = FindInfKey(version, "Signature");
-    if (!signature || !(SameName(signature->fields[0], "$CHICAGO$") ||
-                        SameName(signature->fields[0], "$Windows 95$")))
+    const InfLine* signature = FindInfKey(version, "Signature", inf.lead);
+    if (!signature || !(SameName(signature->fields[0], "$CHICAGO$", inf.lead) ||
+                        SameName(signature->fields[0], "$Windows 95$", inf.lead)))
         findings->Warning(signature ? signature->line : 0,
                           "Windows 95 takes an INF only with Signature=\"$CHICAGO$\": the "
                           "INF installed in the inf folder is not offered for the adapter");
-    const InfLine* cls = FindInfKey(version, "Class");
-    if (!cls || !SameName(cls->fields[0], "Display"))
+    const InfLine* cls = FindInfKey(version, "Class", inf.lead);
+    if (!cls || !SameName(cls->fields[0], "Display", inf.lead))
         findings->Warning(cls ? cls->line : 0, "the INF's Class is not Display: setup.exe "
                                                "installs the driver as a display driver");
 }
@@ -153,7 +154,7 @@ void ApplyDirectives(IntentBuild* build, const InfSection& install) {
         for (const InfLine& line : install.lines) {
             const Directive* found = nullptr;
             for (const Directive& directive : kDirectives)
-                found = SameName(line.key, directive.key) ? &directive : found;
+                found = SameName(line.key, directive.key, build->inf->lead) ? &directive : found;
             if (found && found->afterAddReg == late && found->apply)
                 found->apply(build, line);
             else if (late && !line.hasKey)
@@ -168,12 +169,14 @@ void ApplyDirectives(IntentBuild* build, const InfSection& install) {
 }  // namespace
 
 DriverIntent BuildDriverIntent(const InfText& inf, const std::string& infName,
-                               const std::string& wantedModel, FindingSink* findings) {
+                               const std::string& wantedModel, FindingSink* findings,
+                               const CodePage& page) {
     DriverIntent intent = DriverIntent();
+    intent.codePage = &page;
     intent.infName = infName;
     CheckVersion(inf, findings);
     Model model;
-    if (!ChooseModel(ListModels(inf, findings), wantedModel, &model, findings))
+    if (!ChooseModel(ListModels(inf, findings), wantedModel, &model, findings, inf.lead))
         return intent;
     intent.installSection = model.section;
     intent.modelLine = model.line;
@@ -183,7 +186,7 @@ DriverIntent BuildDriverIntent(const InfText& inf, const std::string& infName,
     ReadHardwareId(model, &intent, findings);
     IntentBuild build = {&inf, &intent, findings};
     ReadSourceDisks(&build);
-    if (CheckFileName(infName, kToWindowsDir, true, 0, findings))
+    if (CheckFileName(infName, kToWindowsDir, true, 0, findings, page))
         intent.files.push_back({infName, kToWindowsDir, 0, true, findings->file, 0, -1});
     const InfSection* install = FindInfSection(inf, model.section);
     if (install)

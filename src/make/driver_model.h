@@ -11,4 +11,5 @@
 // files, registry values and load program. infName is the INF's file name.
 // What setup.dat cannot express goes to findings with its INF line.
 DriverIntent BuildDriverIntent(const InfText& inf, const std::string& infName,
-                               const std::string& wantedModel, FindingSink* findings);
+                               const std::string& wantedModel, FindingSink* findings,
+                               const CodePage& page);

@@ -18,7 +18,7 @@ void ReadSourceDisks(IntentBuild* build);
 // Whether setup.exe can install a file of that name where target says, as
 // it is named; reports why not. The driver INF is checked as a source only.
 bool CheckFileName(const std::string& name, CopyTarget target, bool driverInf, int line,
-                   FindingSink* findings);
+                   FindingSink* findings, const CodePage& page);
 
 // The install section's directives that setup.dat expresses.
 void AddCopyFiles(IntentBuild* build, const InfLine& directive);

@@ -28,9 +28,9 @@ enum IniLineField {
 
 // The root as setup.dat writes it (roots are compared there as written, in
 // upper case), or null for a root it does not have.
-const char* SetupRoot(const std::string& root) {
+const char* SetupRoot(const std::string& root, const LeadBytes& lead) {
     for (int i = 0; i < kRootKeyCount; i++) {
-        if (SameName(root, RootKeyTable[i].name))
+        if (SameName(root, RootKeyTable[i].name, lead))
             return RootKeyTable[i].name;
     }
     return nullptr;
@@ -78,7 +78,8 @@ bool CheckAddRegFlags(const InfLine& line, FindingSink* findings) {
 // line names one or gives a value; otherwise only the key is created.
 void AddRegLine(IntentBuild* build, const InfLine& line) {
     FindingSink* findings = build->findings;
-    const char* root = SetupRoot(line.fields[kRegRootField]);
+    const LeadBytes& lead = build->inf->lead;
+    const char* root = SetupRoot(line.fields[kRegRootField], lead);
     if (line.hasKey) {
         findings->Error(line.line, "an '=' outside quotes makes this line a key: quote the "
                                    "field that holds it; the line is not read");
@@ -107,7 +108,7 @@ void AddRegLine(IntentBuild* build, const InfLine& line) {
         findings->Warning(line.line, "the fields after the fifth are ignored, as Windows "
                                      "ignores them for a string: quote a value with commas");
     std::string written, problem;
-    if (ComposeRegLine(value, &written, &problem))
+    if (ComposeRegLine(value, &written, &problem, lead))
         build->intent->values.push_back(value);
     else
         findings->Error(line.line, problem + ": the line is not written");
@@ -129,12 +130,14 @@ void CheckDeletedValues(IntentBuild* build, const InfLine& directive) {
             const std::string& rootField = line.fields[kRegRootField];
             std::string subkey = Field(line, kRegSubkeyField);
             std::string valueName = Field(line, kRegValueNameField);
-            const char* root = SetupRoot(rootField);
+            const LeadBytes& lead = build->inf->lead;
+            const char* root = SetupRoot(rootField, lead);
             std::string key = rootField + (subkey.empty() ? "" : "\\" + subkey);
             const IntentValue* again = nullptr;
             for (const IntentValue& value : build->intent->values) {
                 if (root && value.stores && value.root == root && !valueName.empty() &&
-                    SameName(value.keyPath, subkey) && SameName(value.valueName, valueName))
+                    SameName(value.keyPath, subkey, lead) &&
+                    SameName(value.valueName, valueName, lead))
                     again = &value;
             }
             if (again)
@@ -162,11 +165,12 @@ void ReadLoadProgram(IntentBuild* build, const InfLine& directive) {
             key.erase(key.find_last_not_of(" \t") + 1);
             program.erase(0, program.find_first_not_of(" \t"));
             std::string flags = Field(line, kIniFlagsField);
+            const LeadBytes& lead = build->inf->lead;
             bool isLoad = !line.hasKey &&
-                          SameName(line.fields[kIniFileField], kLoadLineEdit.file) &&
-                          SameName(Field(line, kIniSectionField), kLoadLineEdit.section) &&
+                          SameName(line.fields[kIniFileField], kLoadLineEdit.file, lead) &&
+                          SameName(Field(line, kIniSectionField), kLoadLineEdit.section, lead) &&
                           Field(line, kIniOldEntryField).empty() && equals != std::string::npos &&
-                          SameName(key, kLoadLineEdit.key) && !program.empty() &&
+                          SameName(key, kLoadLineEdit.key, lead) && !program.empty() &&
                           (flags.empty() || flags == "0");
             DriverIntent* intent = build->intent;
             if (!isLoad)

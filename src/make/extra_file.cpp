@@ -19,7 +19,7 @@ void ReadBanner(const InfSection& section, DriverIntent* intent, FindingSink* fi
     for (const InfLine& line : section.lines) {
         const char* key = nullptr;
         for (const char* known : kKeys)
-            key = SameName(line.key, known) ? known : key;
+            key = SameName(line.key, known, intent->codePage->lead) ? known : key;
         bool again = false;
         for (const auto& value : intent->banner)
             again = again || (key && value.first == key);
@@ -34,18 +34,18 @@ void ReadBanner(const InfSection& section, DriverIntent* intent, FindingSink* fi
     }
 }
 
-void AddExtraFiles(const InfSection& section, CopyTarget target, DriverIntent* intent,
-                   FindingSink* findings) {
+void AddExtraFiles(const InfText& extra, const InfSection& section, CopyTarget target,
+                   DriverIntent* intent, FindingSink* findings) {
     for (const InfLine& line : section.lines) {
         const std::string& name = line.fields[0];
         bool again = false;
         for (const IntentFile& file : intent->files)
-            again = again || (file.target == target && SameName(file.name, name));
+            again = again || (file.target == target && SameName(file.name, name, extra.lead));
         if (line.hasKey || line.fields.size() > 1)
             findings->Error(line.line, "one file name a line, nothing else");
         else if (again)
             findings->Warning(line.line, name + " is installed there already");
-        else if (CheckFileName(name, target, false, line.line, findings))
+        else if (CheckFileName(name, target, false, line.line, findings, *intent->codePage))
             intent->files.push_back({name, target, 0, false, findings->file, line.line, -1});
     }
 }
@@ -55,12 +55,12 @@ void AddExtraFiles(const InfSection& section, CopyTarget target, DriverIntent* i
 void ApplyExtraFile(const InfText& extra, DriverIntent* intent, FindingSink* findings) {
     for (const InfSection& section : extra.sections) {
         std::string header = "[" + section.name + "]";
-        if (SameName(section.name, kBannerSection))
+        if (SameName(section.name, kBannerSection, extra.lead))
             ReadBanner(section, intent, findings);
-        else if (SameName(header, kWindowsDirHeader))
-            AddExtraFiles(section, kToWindowsDir, intent, findings);
-        else if (SameName(header, kSystemDirHeader))
-            AddExtraFiles(section, kToSystemDir, intent, findings);
+        else if (SameName(header, kWindowsDirHeader, extra.lead))
+            AddExtraFiles(extra, section, kToWindowsDir, intent, findings);
+        else if (SameName(header, kSystemDirHeader, extra.lead))
+            AddExtraFiles(extra, section, kToSystemDir, intent, findings);
         else
             findings->Error(section.line, header + " is not a section of the side file, "
                                                    "which has [Banner], [WindowsDir] and [SystemDir]");

@@ -94,7 +94,11 @@ size_t CheckBytes(const std::string& bytes, FindingSink* findings) {
 
 void ReadHeader(const std::string& text, size_t open, int number, InfText* inf,
                 InfSection** current, FindingSink* findings) {
-    size_t close = text.find(']', open);
+    size_t close = open;
+    while (close < text.size() && text[close] != ']')
+        close += (size_t)CharSize((const unsigned char*)&text[close], (long)(text.size() - close),
+                                  inf->lead);
+    close = close < text.size() ? close : std::string::npos;
     if (close == std::string::npos) {
         findings->Warning(number, "a '[' without ']' starts no section: the line is ignored");
         return;
@@ -103,7 +107,7 @@ void ReadHeader(const std::string& text, size_t open, int number, InfText* inf,
     name.erase(0, name.find_first_not_of(" \t"));
     name.erase(name.find_last_not_of(" \t") + 1);
     for (InfSection& section : inf->sections) {
-        if (SameName(section.name, name)) {
+        if (SameName(section.name, name, inf->lead)) {
             *current = &section;
             return;
         }
@@ -115,7 +119,7 @@ void ReadHeader(const std::string& text, size_t open, int number, InfText* inf,
 // Replaces each %strkey% of text from strings, once: replaced text is not
 // read again.
 std::string Substitute(const std::string& text, const std::map<std::string, std::string>& strings,
-                       int line, FindingSink* findings) {
+                       int line, FindingSink* findings, const LeadBytes& lead) {
     std::string out;
     for (size_t i = 0; i < text.size(); i++) {
         size_t close = text[i] == '%' ? text.find('%', i + 1) : std::string::npos;
@@ -124,7 +128,7 @@ std::string Substitute(const std::string& text, const std::map<std::string, std:
             continue;
         }
         std::string key = text.substr(i + 1, close - i - 1);
-        auto found = strings.find(LowerAscii(key));
+        auto found = strings.find(LowerAscii(key, lead));
         if (key.empty())
             out += '%';
         else if (found != strings.end())
@@ -153,23 +157,24 @@ void SubstituteStrings(InfText* inf, FindingSink* findings) {
             findings->Warning(line.line, "the string has commas outside quotes: only the text "
                                          "before the first comma is taken");
         if (line.hasKey)
-            strings.emplace(LowerAscii(line.key), line.fields[0]);
+            strings.emplace(LowerAscii(line.key, inf->lead), line.fields[0]);
     }
     for (InfSection& each : inf->sections) {
         if (&each == section)
             continue;
         for (InfLine& line : each.lines) {
-            line.key = Substitute(line.key, strings, line.line, findings);
+            line.key = Substitute(line.key, strings, line.line, findings, inf->lead);
             for (std::string& field : line.fields)
-                field = Substitute(field, strings, line.line, findings);
+                field = Substitute(field, strings, line.line, findings, inf->lead);
         }
     }
 }
 
 }  // namespace
 
-InfText ReadInfText(const std::string& bytes, FindingSink* findings) {
+InfText ReadInfText(const std::string& bytes, FindingSink* findings, const LeadBytes& lead) {
     InfText inf;
+    inf.lead = lead;
     size_t end = CheckBytes(bytes, findings);
     InfSection* current = nullptr;
     int number = 0;
@@ -196,17 +201,18 @@ InfText ReadInfText(const std::string& bytes, FindingSink* findings) {
 
 const InfSection* FindInfSection(const InfText& inf, const std::string& name) {
     for (const InfSection& section : inf.sections) {
-        if (SameName(section.name, name))
+        if (SameName(section.name, name, inf.lead))
             return &section;
     }
     return nullptr;
 }
 
-const InfLine* FindInfKey(const InfSection* section, const std::string& key) {
+const InfLine* FindInfKey(const InfSection* section, const std::string& key,
+                          const LeadBytes& lead) {
     if (!section)
         return nullptr;
     for (const InfLine& line : section->lines) {
-        if (line.hasKey && SameName(line.key, key))
+        if (line.hasKey && SameName(line.key, key, lead))
             return &line;
     }
     return nullptr;

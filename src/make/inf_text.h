@@ -29,13 +29,16 @@ struct InfSection {
 
 struct InfText {
     std::vector<InfSection> sections;  // a repeated header adds to its first section
+    LeadBytes lead;                    // of the code page it is written in
 };
 
-// Reads the text; what cannot be read well goes to findings with its line.
-InfText ReadInfText(const std::string& bytes, FindingSink* findings);
+// Reads the text, by characters of the code page of lead: a ']' that is a
+// second byte ends no header. What cannot be read well goes to findings with
+// its line.
+InfText ReadInfText(const std::string& bytes, FindingSink* findings, const LeadBytes& lead);
 
 // The section of that name, compared without case; null when absent.
 const InfSection* FindInfSection(const InfText& inf, const std::string& name);
 
 // The value of the first line whose key is key, without case; null if none.
-const InfLine* FindInfKey(const InfSection* section, const std::string& key);
+const InfLine* FindInfKey(const InfSection* section, const std::string& key, const LeadBytes& lead);

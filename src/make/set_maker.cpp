@@ -51,7 +51,7 @@ void ReadDriverFiles(const std::string& folder, const std::string& infBytes, Mak
                      Inputs* inputs) {
     for (IntentFile& file : inputs->intent.files) {
         std::string bytes = infBytes, error;
-        std::string path = file.driverInf ? "" : FindSetFile(folder, file.name);
+        std::string path = file.driverInf ? "" : FindSetFile(folder, file.name, nullptr, inputs->intent.codePage->lead);
         if (!file.driverInf && path.empty())
             error = file.name + " is not in " + folder;
         if (!path.empty() && !ReadWholeFile(path, kMaxFileBytes, &bytes, &error))
@@ -66,15 +66,17 @@ void ReadDriverFiles(const std::string& folder, const std::string& infBytes, Mak
 
 void ReadInputs(const MakeOptions& options, MakeReport* report, Inputs* inputs) {
     std::string error, infBytes, extraBytes;
+    const CodePage& page = *options.codePage;
+    inputs->intent.codePage = &page;
     report->inf.file = BaseName(options.inf);
     if (!ReadWholeFile(options.inf, kMaxInfBytes, &infBytes, &error))
         return report->inf.Error(0, error);
-    inputs->intent = BuildDriverIntent(ReadInfText(infBytes, &report->inf), report->inf.file,
-                                       options.model, &report->inf);
+    inputs->intent = BuildDriverIntent(ReadInfText(infBytes, &report->inf, page.lead),
+                                       report->inf.file, options.model, &report->inf, page);
     if (!options.extra.empty()) {
         report->extra.file = BaseName(options.extra);
         if (ReadWholeFile(options.extra, kMaxInfBytes, &extraBytes, &error))
-            ApplyExtraFile(ReadInfText(extraBytes, &report->extra), &inputs->intent,
+            ApplyExtraFile(ReadInfText(extraBytes, &report->extra, page.lead), &inputs->intent,
                            &report->extra);
         else
             report->extra.Error(0, error);
@@ -142,11 +144,11 @@ void WriteAndProve(const Inputs& inputs, const DisketteSet& set, const std::stri
     CheckPlan plan;
     bool ok = WriteDiskettes(staging, stored, &error) &&
               WriteWholeFile(setupDatPath, ComposeSetupDat(inputs.intent, set, -1), &error) &&
-              PlanWrittenSet(staging, stored.size(), &plan, &error);
+              PlanWrittenSet(staging, stored.size(), &plan, &error, *inputs.intent.codePage);
     std::string setupDat =
         ComposeSetupDat(inputs.intent, set, std::max(0LL, plan.sizeInKBFor100));
     ok = ok && WriteWholeFile(setupDatPath, setupDat, &error) &&
-         PlanWrittenSet(staging, stored.size(), &plan, &error);
+         PlanWrittenSet(staging, stored.size(), &plan, &error, *inputs.intent.codePage);
     if (!ok)
         return report->set.Error(0, error);
     CompareWithIntent(plan, inputs.intent, set, &report->set);
@@ -158,12 +160,13 @@ void WriteAndProve(const Inputs& inputs, const DisketteSet& set, const std::stri
 
 int MakeSet(const MakeOptions& options, MakeReport* report) {
     std::string error, out = options.out;
-    while (out.size() > 1 && (out.back() == '/' || out.back() == '\\'))
-        out.pop_back();
+    StripTrailingSeparators(&out, options.codePage->lead);
     if (!CheckOutFolder(out, &error)) {
         report->set.Error(0, error);
         return kExitErrors;
     }
+    report->lines.push_back("code page " + std::to_string(options.codePage->number) +
+                            ": the INF is read and setup.dat written in it");
     Inputs inputs;
     ReadInputs(options, report, &inputs);
     const DriverIntent& intent = inputs.intent;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "check/code_pages.h"
 #include "driver_intent.h"
 
 struct MakeOptions {
@@ -13,6 +14,7 @@ struct MakeOptions {
     std::string filesDir;  // empty: the INF's folder
     std::string model;     // empty: the only model
     std::string extra;     // the side file; may be empty
+    const CodePage* codePage = FindCodePage(kDefaultCodePage);  // of the INF and setup.dat
 };
 
 struct MakeReport {

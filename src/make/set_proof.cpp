@@ -1,6 +1,7 @@
 #include "set_proof.h"
 
 #include "check/check_host.h"
+#include "check/code_pages.h"
 #include "config/device_rules.h"
 #include "setupinfo/setup_sizes.h"
 
@@ -11,8 +12,8 @@ const char* FolderName(const IntentFile& file) {
 }
 
 std::string FileRow(const std::string& folder, const std::string& installed, long long size,
-                    int diskette, const std::string& label) {
-    return folder + "\\" + LowerAscii(installed) + ", " + std::to_string(size) + " bytes, from " +
+                    int diskette, const std::string& label, const LeadBytes& lead) {
+    return folder + "\\" + LowerAscii(installed, lead) + ", " + std::to_string(size) + " bytes, from " +
            DisketteName(diskette + 1) + " " + Quoted(label);
 }
 
@@ -61,8 +62,9 @@ void CompareKeyed(const CheckPlan& plan, const DriverIntent& intent, const Diske
 }  // namespace
 
 bool PlanWrittenSet(const std::string& staging, size_t diskettes, CheckPlan* plan,
-                    std::string* error) {
-    CheckInput input = {{}, kUsualSourceDir, kUsualWindowsDir, kUsualSystemDir, kSingleByteCodePage};
+                    std::string* error, const CodePage& page) {
+    CheckInput input = {{}, kUsualSourceDir, kUsualWindowsDir, kUsualSystemDir, page.lead,
+                        page.number};
     for (size_t i = 1; i <= diskettes; i++)
         input.folders.push_back(staging + "/" + DisketteName((int)i));
     return BuildCheckPlan(input, plan, error);
@@ -73,11 +75,13 @@ void CompareWithIntent(const CheckPlan& plan, const DriverIntent& intent, const 
     CompareKeyed(plan, intent, set, findings);
     std::vector<std::string> planned, intended;
     for (const PlannedFile& file : plan.files)
-        planned.push_back(FileRow(file.folder, file.installed, file.size, file.diskette, file.label));
+        planned.push_back(FileRow(file.folder, file.installed, file.size, file.diskette, file.label,
+                                  intent.codePage->lead));
     for (const ListLine& line : set.lines) {
         const IntentFile& file = intent.files[(size_t)line.file];
         intended.push_back(FileRow(FolderName(file), file.driverInf ? set.oemsetupInf : file.name,
-                                   file.size, file.diskette, intent.disks[(size_t)file.diskette].label));
+                                   file.size, file.diskette, intent.disks[(size_t)file.diskette].label,
+                                   intent.codePage->lead));
     }
     CompareRows("installs", planned, intended, findings);
     planned.clear();

@@ -12,7 +12,7 @@
 // in A: and Windows in C:\WINDOWS. Returns false with a message when the set
 // cannot be read.
 bool PlanWrittenSet(const std::string& staging, size_t diskettes, CheckPlan* plan,
-                    std::string* error);
+                    std::string* error, const CodePage& page);
 
 // Every difference between the plan and the intent is an error: the keyed
 // values, each file (folder, installed name, size, diskette and its label)

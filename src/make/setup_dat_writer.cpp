@@ -24,13 +24,19 @@ std::string RegField(const std::string& text) {
     return text.find_first_of(", \t") == std::string::npos ? text : "\"" + text + "\"";
 }
 
+// The first backslash from start on, by characters; the end if none.
+size_t NextBackslash(const std::string& text, size_t start, const LeadBytes& lead) {
+    const char* found = FindFirstBackslash(text.c_str() + start, lead);
+    return found ? (size_t)(found - text.c_str()) : text.size();
+}
+
 // Joins the key names with "\\": the key walk skips the backslash and the
-// character after it.
-bool WalkedPath(const std::string& keyPath, std::string* path, std::string* problem) {
+// character after it. A backslash that is a second byte separates nothing.
+bool WalkedPath(const std::string& keyPath, std::string* path, std::string* problem,
+                const LeadBytes& lead) {
     path->clear();
     for (size_t start = 0; start < keyPath.size();) {
-        size_t end = keyPath.find('\\', start);
-        end = end == std::string::npos ? keyPath.size() : end;
+        size_t end = NextBackslash(keyPath, start, lead);
         if (end == start || (end + 1 == keyPath.size())) {
             *problem = "key path " + Quoted(keyPath) + " has an empty key name";
             return false;
@@ -41,11 +47,21 @@ bool WalkedPath(const std::string& keyPath, std::string* path, std::string* prob
     return true;
 }
 
+// Whether text holds the single-byte character c, walked by characters.
+bool HoldsChar(const std::string& text, char c, const LeadBytes& lead) {
+    for (const char* p = text.c_str(); *p; p += CharSizeOf(p, lead)) {
+        if (*p == c)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
-bool ComposeRegLine(const IntentValue& value, std::string* line, std::string* problem) {
+bool ComposeRegLine(const IntentValue& value, std::string* line, std::string* problem,
+                    const LeadBytes& lead) {
     std::string path;
-    if (!WalkedPath(value.keyPath, &path, problem))
+    if (!WalkedPath(value.keyPath, &path, problem, lead))
         return false;
     struct Part {
         const char* what;
@@ -68,7 +84,7 @@ bool ComposeRegLine(const IntentValue& value, std::string* line, std::string* pr
             }
         }
         for (const auto& trap : kTraps) {
-            if (part.text->find(trap.c) != std::string::npos) {
+            if (HoldsChar(*part.text, trap.c, lead)) {
                 *problem = std::string("the ") + part.what + " holds " + trap.why;
                 return false;
             }
@@ -125,7 +141,7 @@ std::string ComposeSetupDat(const DriverIntent& intent, const DisketteSet& set, 
     Header(kDriverAddRegHeader, &out);
     for (const IntentValue& value : intent.values) {
         std::string line, problem;
-        if (ComposeRegLine(value, &line, &problem))
+        if (ComposeRegLine(value, &line, &problem, intent.codePage->lead))
             out += line + kLineEnd;
     }
     return out;

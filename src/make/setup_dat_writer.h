@@ -14,5 +14,8 @@ std::string ComposeSetupDat(const DriverIntent& intent, const DisketteSet& set, 
 // backslash that the key walk skips, fields quoted where they hold a comma,
 // space or tab. Returns false, with the reason in *problem, when setup.exe
 // would read back anything else: a double quote, ';' or '[' in a field, an
-// empty key name, or a field or line longer than its buffer.
-bool ComposeRegLine(const IntentValue& value, std::string* line, std::string* problem);
+// empty key name, or a field or line longer than its buffer. Text is walked
+// by characters of the code page of lead: a '[' or '\' that is a second byte
+// is written as it is.
+bool ComposeRegLine(const IntentValue& value, std::string* line, std::string* problem,
+                    const LeadBytes& lead);

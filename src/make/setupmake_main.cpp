@@ -8,9 +8,12 @@
 #include "set_maker.h"
 
 static const char kUsage[] =
-    "usage: setupmake [--setup SETUP_EXE] [--files DIR] [--model NAME] [--extra FILE] INF OUT\n"
+    "usage: setupmake [--codepage N] [--setup SETUP_EXE] [--files DIR] [--model NAME]\n"
+    "                 [--extra FILE] INF OUT\n"
     "  Makes OUT/disk1, OUT/disk2, ... from INF: setup.dat, the INF and the driver\n"
     "  files, compressed as the platform's compression tool stores them.\n"
+    "  --codepage the ANSI code page of the set's users, which the INF and setup.dat\n"
+    "            are written in: 1252 (default), 932, 936, 949 or 950\n"
     "  --setup   setup.exe, put on the first diskette\n"
     "  --files   the folder of the driver files (default: the INF's folder)\n"
     "  --model   the model to install, by its description or install section\n"
@@ -28,9 +31,11 @@ static const struct {
     {"--model", &MakeOptions::model},    {"--extra", &MakeOptions::extra},
 };
 
-static bool ParseArguments(int argc, char** argv, MakeOptions* options) {
+// Returns false with *error empty for a wrong use, or with the reason.
+static bool ParseArguments(int argc, char** argv, MakeOptions* options, std::string* error) {
     std::string* next = nullptr;
     std::vector<std::string> names;
+    std::string codePage = std::to_string(kDefaultCodePage);
     for (int i = 1; i < argc; i++) {
         const char* arg = argv[i];
         std::string* field = nullptr;
@@ -41,6 +46,8 @@ static bool ParseArguments(int argc, char** argv, MakeOptions* options) {
             next = nullptr;
         } else if (field) {
             next = field;
+        } else if (strcmp(arg, "--codepage") == 0) {
+            next = &codePage;
         } else if (arg[0] == '-' && arg[1] != '\0') {
             return false;
         } else {
@@ -51,7 +58,8 @@ static bool ParseArguments(int argc, char** argv, MakeOptions* options) {
         return false;
     options->inf = names[0];
     options->out = names[1];
-    return true;
+    options->codePage = ParseCodePage(codePage.c_str(), error);
+    return options->codePage != nullptr;
 }
 
 static void PrintFindings(const FindingSink& sink, int* errors, int* warnings) {
@@ -70,8 +78,12 @@ static void PrintFindings(const FindingSink& sink, int* errors, int* warnings) {
 
 int main(int argc, char** argv) {
     MakeOptions options;
-    if (!ParseArguments(argc, argv, &options)) {
-        fputs(kUsage, stderr);
+    std::string error;
+    if (!ParseArguments(argc, argv, &options, &error)) {
+        if (error.empty())
+            fputs(kUsage, stderr);
+        else
+            fprintf(stderr, "setupmake: %s\n", error.c_str());
         return kExitErrors;
     }
     MakeReport report;

@@ -11,6 +11,7 @@ for run in first second; do
     --setup "$work/setup.exe" "$ROOT/samples/files/kelmo.inf" "$work/set"
 done
 check "setup.exe on disk1" cmp "$work/setup.exe" "$work/set/disk1/setup.exe"
+check "the code page is named" grep -q "^code page 1252: the INF is read" "$work/out"
 
 # A driver file of 100000 bytes: text, runs that overlap their own match,
 # seeded noise and a start of spaces that matches the expander's first window.
@@ -43,6 +44,8 @@ expect "an over-full diskette" 2 "disk1 does not fit a 1.44 MB diskette: its 3 f
 mkdir "$work/foreign" && echo precious >"$work/foreign/notes"
 expect "a foreign OUT" 2 "not touching it" "$maker" "$ROOT/samples/files/kelmo.inf" "$work/foreign"
 expect "an unknown option" 2 "usage: setupmake" "$maker" --fast "$ROOT/samples/files/kelmo.inf" "$work/x"
+expect "an unknown code page" 2 "setupmake: code page 65001 is not known" "$maker" --codepage 65001 \
+  "$ROOT/samples/files/kelmo.inf" "$work/x"
 check "nothing written for refused sets" test -z "$(ls "$work" | grep -E '^(dir12|full|x)|\.new')"
 check "a foreign OUT untouched" test "$(ls "$work/foreign")" = notes
 

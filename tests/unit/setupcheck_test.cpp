@@ -7,6 +7,7 @@
 #include <string>
 
 #include "check/check_plan.h"
+#include "check/code_pages.h"
 
 namespace {
 
@@ -61,9 +62,10 @@ struct TempSet {
         ASSERT_NE(std::string::npos, at) << from;
         Write("setup.dat", text.replace(at, from.size(), to));
     }
-    CheckPlan Check(std::vector<std::string> folders = {}) const {
+    CheckPlan Check(std::vector<std::string> folders = {}, int codePage = kDefaultCodePage) const {
         folders.insert(folders.begin(), dir);
-        CheckInput input = {folders, "A:", "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM", kSingleByteCodePage};
+        CheckInput input = {folders, "A:", "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM",
+                            FindCodePage(codePage)->lead, codePage};
         CheckPlan plan;
         std::string error;
         EXPECT_TRUE(BuildCheckPlan(input, &plan, &error)) << error;
@@ -84,6 +86,26 @@ TEST(SetupCheck, CleanSetGivesThePlanOfTheProgram) {
              "\n0 errors, 0 warnings"})
         EXPECT_NE(std::string::npos, text.find(expected)) << expected << "\nnot in:\n" << text;
     EXPECT_NE(std::string::npos, FormatPlanJson(plan).find("\"Card \\u20ac \\\"Pro\\\"\\\\\""));
+    EXPECT_NE(std::string::npos, FormatPlanJson(plan).find("\"code_page\": 1252,"));
+}
+
+// The set's text in the JSON plan, converted from its code page: 1252's
+// undefined 0x81 keeps its own value; ソフト in 932, 功能 in 950.
+TEST(SetupCheck, TheJsonPlanHoldsTheSetsTextAsUnicode) {
+    const struct { int line, codePage; const char *name, *json; } cases[] = {
+        {__LINE__, 1252, "\x81\x80", "\"\\u0081\\u20ac\""},
+        {__LINE__, 932, "\x83\x5C\x83\x74\x83\x67", "\"\\u30bd\\u30d5\\u30c8\""},
+        {__LINE__, 950, "\xA5\x5C\xAF\xE0", "\"\\u529f\\u80fd\""},
+    };
+    for (const auto& c : cases) {
+        testing::ScopedTrace row(__FILE__, c.line, c.json);
+        TempSet set;
+        set.Edit("Card \x80 \"Pro\"\\", c.name);
+        std::string json = FormatPlanJson(set.Check({}, c.codePage));
+        EXPECT_NE(std::string::npos, json.find("\"ProductName\": {\"value\": " + std::string(c.json)))
+            << json;
+        EXPECT_NE(std::string::npos, json.find("\"code_page\": " + std::to_string(c.codePage)));
+    }
 }
 
 // Whether the plan holds a finding of that severity on that line of setup.dat.
@@ -124,6 +146,70 @@ TEST(SetupCheck, EachTrapIsReportedOnItsLine) {
         CheckPlan plan = set.Check();
         EXPECT_TRUE(Reports(plan, c.severity, c.setupDatLine, c.text)) << FormatPlanText(plan);
         EXPECT_EQ(c.errors, CountFindings(plan, kError)) << FormatPlanText(plan);
+    }
+}
+
+std::string Repeat(const std::string& text, int times) {
+    std::string out;
+    while (times-- > 0)
+        out += text;
+    return out;
+}
+
+// The product name, Vender, the files' targets, the keys opened and the findings, one a line, as bytes.
+std::string Planned(const CheckPlan& plan) {
+    std::string text = "product " + plan.productName.value + "\nvender " + plan.vender.value + "\n";
+    for (const PlannedFile& f : plan.files)
+        text += f.target + (f.diskette < 0 ? " MISSING\n" : "\n");
+    for (const PlannedRegLine& r : plan.regLines)
+        text += "keys " + (r.keys.empty() ? "" : r.keys.back()) + " value " + r.value + "\n";
+    for (const Finding& f : plan.findings)
+        text += f.text + "\n";
+    return text;
+}
+
+// Double-byte text in a set: a '[' or '\\' that is a second byte is no bracket
+// or backslash, and second bytes are never folded; under 1252 the same bytes
+// keep their meaning. ソ 83 5C, ー 81 5B, ア 83 41, ヂ 83 61 (932); 功 A5 5C, 加 A5 5B (950).
+TEST(SetupCheck, DoubleByteSetsArePlannedAsTheProgramInstallsThem) {
+    const struct {
+        int line, codePage; std::string from, to, file, planned; int errors;
+    } cases[] = {
+        // Keyed values: a header's "]" and the cut of a value are characters.
+        {__LINE__, 932, "[Enum PCI]\r\n", "[Enum PCI]\r\n[X\x83]\r\n", "", "vender VEN_1&DEV_2\n", 0},
+        {__LINE__, 1252, "[Enum PCI]\r\n", "[Enum PCI]\r\n[X\x83]\r\n", "", "vender \n", 0},
+        {__LINE__, 932, "Card \x80 \"Pro\"\\", "xx" + Repeat("\x83\x41", 32), "",
+         "product xx" + Repeat("\x83\x41", 30) + "\n", 0},
+        {__LINE__, 1252, "Card \x80 \"Pro\"\\", "xx" + Repeat("\x83\x41", 32), "",
+         "product xx" + Repeat("\x83\x41", 30) + "\x83\n", 0},
+        // Copy lists and registry lines.
+        {__LINE__, 932, "1,readme.txt", "1,\x83\x5C\x83\x74\x83\x67.txt", "\x83\x5C\x83\x74\x83\x67.txt",
+         "C:\\WINDOWS\\\x83\x5C\x83\x74\x83\x67.txt\n", 0},
+        {__LINE__, 1252, "1,readme.txt", "1,\x83\x5C\x83\x74\x83\x67.txt", "\x83\x5C\x83\x74\x83\x67.txt",
+         "C:\\WINDOWS\\\x83\x74\x83\x67.txt MISSING", 1},  // a folder 83 holds no file
+        {__LINE__, 932, "1,readme.txt", "1,s\x81\x5B.txt\r\n1,readme.txt", "s\x81\x5B.txt",
+         "C:\\WINDOWS\\s\x81\x5B.txt\nC:\\WINDOWS\\readme.txt\n", 0},
+        {__LINE__, 1252, "1,readme.txt", "1,s\x81\x5B.txt\r\n1,readme.txt", "s\x81\x5B.txt",
+         "the '[' in \"1,s\x81[.txt\" ends [WindowsDir]", 1},
+        {__LINE__, 932, "1,readme.txt", "1,\x83\x61.txt", "\x83\x41.txt", "\x83\x61.txt MISSING", 1},
+        {__LINE__, 1252, "1,readme.txt", "1,\x83\x61.txt", "\x83\x41.txt", "C:\\WINDOWS\\\x83\x61.txt\n", 0},
+        {__LINE__, 932, "1,readme.txt", "1,\x83\x41.txt\r\n1,\x83\x61.txt", "\x83\x41.txt",
+         "\x83\x61.txt MISSING", 1},  // and no "overwrites": ア is not ヂ
+        {__LINE__, 950, "MODES\\\\8", "\xA5\x5C\\\\8", "", "keys \xA5\x5C\\8\\640,480 value \n", 0},
+        {__LINE__, 1252, "MODES\\\\8", "\xA5\x5C\\\\8", "", "single backslash in", 1},
+        {__LINE__, 950, "HKR,,Ver,,4.0", "HKR,,Ver,,\xA5\x5B", "", "keys  value \xA5\x5B\n", 0},
+        {__LINE__, 1252, "HKR,,Ver,,4.0", "HKR,,Ver,,\xA5\x5B", "", "ends [Driver.AddReg]", 1},
+    };
+    for (const auto& c : cases) {
+        testing::ScopedTrace row(__FILE__, c.line, c.to);
+        TempSet set;
+        set.Edit(c.from, c.to);
+        if (!c.file.empty())
+            set.Write(c.file, "listed");
+        CheckPlan plan = set.Check({}, c.codePage);
+        EXPECT_NE(std::string::npos, Planned(plan).find(c.planned)) << Planned(plan);
+        EXPECT_EQ(c.errors, CountFindings(plan, kError)) << Planned(plan);
+        EXPECT_EQ(std::string::npos, Planned(plan).find("overwrites")) << Planned(plan);
     }
 }
 

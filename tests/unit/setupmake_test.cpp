@@ -43,12 +43,14 @@ struct Made {
 
 // setup.dat and the findings for an INF named card.inf and a side file; each
 // file has 100 bytes, those whose name starts with "small" 10.
-Made Make(const std::string& inf, const std::string& model = "", const std::string& extra = "") {
+Made Make(const std::string& inf, const std::string& model = "", const std::string& extra = "",
+          int codePage = kDefaultCodePage) {
     Made made;
     made.findings.file = "card.inf";
-    DriverIntent intent =
-        BuildDriverIntent(ReadInfText(inf, &made.findings), "card.inf", model, &made.findings);
-    ApplyExtraFile(ReadInfText(extra, &made.findings), &intent, &made.findings);
+    const CodePage& page = *FindCodePage(codePage);
+    DriverIntent intent = BuildDriverIntent(ReadInfText(inf, &made.findings, page.lead), "card.inf",
+                                            model, &made.findings, page);
+    ApplyExtraFile(ReadInfText(extra, &made.findings, page.lead), &intent, &made.findings);
     for (IntentFile& file : intent.files)
         file.size = file.name.compare(0, 5, "small") == 0 ? 10 : 100;
     made.setupDat = ComposeSetupDat(intent, LayOutDiskettes(intent, &made.findings), 12);
@@ -71,9 +73,10 @@ std::string Shown(const FindingSink& sink) {
 
 // Each AddReg line of the INF and the line written for it, which the
 // program's readers (tested on their own) take apart into the INF's key path,
-// value name and value: fuzz_inf reads every written line back.
+// value name and value: fuzz_inf reads every written line back. In code
+// page 932 ソ is 83 5C and ー 81 5B; in 950 功 is A5 5C and 加 A5 5B: written as they are.
 TEST(SetupMake, RegistryLinesAreWrittenAsTheProgramReadsThem) {
-    const struct { int line; const char *inf, *written; } cases[] = {  // null: not written
+    const struct { int line; const char *inf, *written; int codePage = kDefaultCodePage; } cases[] = {  // null: not written
         {__LINE__, "HKR,,Ver,,4.0", "HKR,,Ver,,4.0"},
         {__LINE__, "hkr,DEFAULT,Mode,,\"8,640,480\"", "HKR,DEFAULT,Mode,,\"8,640,480\""},
         {__LINE__, "HKLM,Software\\Maker\\Card,Version,0,1.00",
@@ -85,10 +88,16 @@ TEST(SetupMake, RegistryLinesAreWrittenAsTheProgramReadsThem) {
         {__LINE__, "HKR,,Empty,,", "HKR,,Empty,,"},
         {__LINE__, "HKR,,Say,,\"a \"\"b\"\"\"", nullptr},  // a double quote cannot be written
         {__LINE__, "HKR , Sub , Tab , , a\"\tb\"c ; comment", "HKR,Sub,Tab,,\"a\tbc\""},
+        {__LINE__, "HKLM,Kelmo\\\xA5\x5C\xAF\xE0,Name,,\"3D \xA5\x5B\"",
+         "HKLM,Kelmo\\\\\xA5\x5C\xAF\xE0,Name,,\"3D \xA5\x5B\"", 950},
+        {__LINE__, "HKLM,Kelmo\\\xA5\x5C\xAF\xE0,Name,,\"3D \xA5\x5B\"", nullptr},  // 1252: a '['
+        {__LINE__, "HKR,\xA5\x5C\xAF\xE0", "HKR,\xA5\\\\\xAF\xE0", 1252},  // 1252: two keys
+        {__LINE__, "HKR,,\x83\x5C\x83\x74\x83\x67,,\x83\x58\x81\x5B\x83\x70\x81\x5B",
+         "HKR,,\x83\x5C\x83\x74\x83\x67,,\x83\x58\x81\x5B\x83\x70\x81\x5B", 932},
     };
     for (const auto& c : cases) {
         testing::ScopedTrace row(__FILE__, c.line, c.inf);
-        Made made = Make(Edited(kInf, "HKR,,Ver,,4.0", c.inf));
+        Made made = Make(Edited(kInf, "HKR,,Ver,,4.0", c.inf), "", "", c.codePage);
         size_t end = made.setupDat.rfind("\r\n");
         std::string written = made.setupDat.substr(made.setupDat.rfind("\r\n", end - 1) + 2);
         written.resize(written.size() - 2);
@@ -102,8 +111,26 @@ TEST(SetupMake, WhatSetupDatCannotSayIsReportedOnItsLine) {
     // finding on a line of that file, and the errors in all.
     const struct {
         int line; std::string from, to, append, extra; Severity severity; int at;
-        std::string text; int errors;
+        std::string text; int errors; int codePage = kDefaultCodePage;  // text "": no finding
     } cases[] = {
+        // ア 83 41 is not ヂ 83 61 in 932; ー 81 5B is no '[', nor is ]
+        // in 83 5D a ']'; in 1252 they are.
+        {__LINE__, "DriverVer=01/01/1997", "DelReg=Card.Del",
+         "[Card.Reg]\nHKR,,\x83\x61,,x\n[Card.Del]\nHKR,,\x83\x41\n", "", kError, 28,
+         "setup.exe deletes no registry value", 1, 932},
+        {__LINE__, "DriverVer=01/01/1997", "DelReg=Card.Del",
+         "[Card.Reg]\nHKR,,\x83\x61,,x\n[Card.Del]\nHKR,,\x83\x41\n", "", kWarning, 28,
+         "AddReg line 26 sets \"\x83\x41\" again", 0},
+        {__LINE__, "%Card%=", "%\x83\x61%=", "[Strings]\n\x83\x41=\"A\"\n", "", kWarning, 7,
+         "%\x83\x61% is not in [Strings]", 0, 932},
+        {__LINE__, "card.drv", "s\x81\x5B.drv", "[SourceDisksFiles]\ns\x81\x5B.drv=1\n", "",
+         kError, 0, "", 0, 932},
+        {__LINE__, "card.drv", "s\x81\x5B.drv", "[SourceDisksFiles]\ns\x81\x5B.drv=1\n", "",
+         kError, 13, "cannot stand in setup.dat's copy lists", 1},
+        {__LINE__, "=Card.Files", "=Card.\x83\x5D", "[Card.\x83\x5D]\ncard.drv\n", "", kError, 0, "",
+         0, 932},
+        {__LINE__, "=Card.Files", "=Card.\x83\x5D", "[Card.\x83\x5D]\ncard.drv\n", "", kError, 9,
+         "no section [Card.\x83]] for CopyFiles", 1},
         {__LINE__, "Ver,,", "Ver,1,", "", "", kError, 15, "flags 1 ask for something other", 1},
         {__LINE__, "Ver,,", "Ver,0x2,", "", "", kWarning, 15, "flags 2 (keep a value", 0},
         {__LINE__, "DriverVer=01/01/1997", "DelReg=Card.Del", "[Card.Del]\nhkr,,VER\n", "",
@@ -153,8 +180,8 @@ TEST(SetupMake, WhatSetupDatCannotSayIsReportedOnItsLine) {
     EXPECT_EQ("", Shown(Make(kInf).findings));
     for (const auto& c : cases) {
         testing::ScopedTrace row(__FILE__, c.line, c.to + c.extra);
-        Made made = Make(Edited(kInf, c.from, c.to) + c.append, "", c.extra);
-        bool found = false;
+        Made made = Make(Edited(kInf, c.from, c.to) + c.append, "", c.extra, c.codePage);
+        bool found = c.text.empty() && made.findings.findings.empty();
         for (const Finding& f : made.findings.findings)
             found = found || (f.severity == c.severity && f.line == c.at &&
                               f.text.find(c.text) != std::string::npos);

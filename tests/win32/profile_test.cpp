@@ -81,7 +81,7 @@ void ExpectSameReads(const std::string& text, const std::string& path, std::stri
         std::string platform(cch + 8, '\xcc'), reader(platform);
         GetPrivateProfileStringA(section, key, "<absent>", &platform[0], cch, file);
         int full = ReadProfileText(text.data(), (long)text.size(), section, key, &reader[0], cch,
-                                   nullptr);
+                                   nullptr, kSingleByteCodePage);
         if (full < 0)
             lstrcpynA(&reader[0], "<absent>", cch);
         EXPECT_EQ(platform, reader) << "[" << section << "] " << key << " in " << cch;
@@ -109,7 +109,8 @@ TEST(ProfileTest, IntReadsAgree) {
         std::string path = dir / (std::to_string(&value - kInts) + ".ini");
         WriteFileBytes(path, text);
         EXPECT_EQ((int)GetPrivateProfileIntA("S", "k", -7, path.c_str()),
-                  ReadProfileInt(text.data(), (long)text.size(), "S", "k", -7, nullptr))
+                  ReadProfileInt(text.data(), (long)text.size(), "S", "k", -7, nullptr,
+                                 kSingleByteCodePage))
             << "k=" << value;
     }
 }

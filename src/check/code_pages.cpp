@@ -1,0 +1,59 @@
+#include "code_pages.h"
+
+#include <cstdlib>
+
+namespace {
+
+template <int Index>
+bool SameNameIn(const char* a, const char* b);
+
+// Lead-byte ranges as CPINFO gives them on Windows.
+const CodePage kCodePages[] = {
+    {1252, {}, "CP1252", SameNameIn<0>},
+    {932, {{0x81, 0x9F, 0xE0, 0xFC}}, "CP932", SameNameIn<1>},
+    {936, {{0x81, 0xFE}}, "CP936", SameNameIn<2>},
+    {949, {{0x81, 0xFE}}, "CP949", SameNameIn<3>},
+    {950, {{0x81, 0xFE}}, "CP950", SameNameIn<4>},
+};
+
+template <int Index>
+bool SameNameIn(const char* a, const char* b) {
+    return TextEqualNoCase(a, b, kCodePages[Index].lead);
+}
+
+}  // namespace
+
+const CodePage* FindCodePage(int number) {
+    for (const CodePage& page : kCodePages) {
+        if (page.number == number)
+            return &page;
+    }
+    return nullptr;
+}
+
+const CodePage* ParseCodePage(const char* text, std::string* error) {
+    char* end = nullptr;
+    long number = strtol(text, &end, 10);
+    bool digits = *text >= '0' && *text <= '9' && *end == '\0' && number == (int)number;
+    const CodePage* page = digits ? FindCodePage((int)number) : nullptr;
+    if (!page) {
+        std::string known;
+        for (const CodePage& each : kCodePages)
+            known += (known.empty() ? "" : ", ") + std::to_string(each.number);
+        *error = std::string("code page ") + text + " is not known: the code pages known are " +
+                 known;
+    }
+    return page;
+}
+
+void StripTrailingSeparators(std::string* path, const LeadBytes& lead) {
+    for (;;) {
+        const char* last = path->c_str();
+        for (const char* p = last; *p; p += CharSizeOf(p, lead))
+            last = p;
+        if (path->size() <= 1 || last != path->c_str() + path->size() - 1 ||
+            (*last != '\\' && *last != '/'))
+            return;
+        path->pop_back();
+    }
+}

@@ -1,0 +1,33 @@
+// The code pages setupcheck and setupmake know: a set's setup.dat is written
+// in the ANSI code page of its users' Windows, which the tools are told with
+// --codepage. The one table of them is here.
+#pragma once
+
+#include <string>
+
+#include "setupinfo/code_page.h"
+
+// Windows' Western code page, which a set is taken to be written in unless
+// the tools are told otherwise.
+const int kDefaultCodePage = 1252;
+
+struct CodePage {
+    int number;
+    LeadBytes lead;         // as the system gives them
+    const char* iconvName;  // its name for iconv
+    // Compares two names ignoring the case of the single-byte letters A to Z,
+    // never folding a second byte: a NameEqualFn for the copy rules.
+    bool (*sameName)(const char* a, const char* b);
+};
+
+// The code page of that number, or null for one the tools do not know.
+const CodePage* FindCodePage(int number);
+
+// Reads the argument of --codepage. Returns null, with a message in *error
+// that lists the known numbers, for anything else.
+const CodePage* ParseCodePage(const char* text, std::string* error);
+
+// Takes the backslashes and slashes off the end of a path, but for its first
+// character, walking by characters: the second byte of a character is no
+// backslash.
+void StripTrailingSeparators(std::string* path, const LeadBytes& lead);
