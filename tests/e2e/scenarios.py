@@ -18,6 +18,8 @@ SOFTWARE_KEY = r"HKEY_LOCAL_MACHINE\Software\Kelmo"
 CLASSES_KEY = r"HKEY_CLASSES_ROOT\KelmoProGraph.Settings"
 # Wine, like Windows NT, keeps the [windows] section of win.ini (the load line) here.
 WIN_INI_KEY = r"HKEY_CURRENT_USER\Software\Microsoft\Windows NT\CurrentVersion\Windows"
+# How reg.exe names the unnamed value, in English, Japanese and Chinese.
+DEFAULT_VALUE = ("(Default)", "(既定)", "(預設)")
 RENAMES_KEY = r"HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Session Manager"
 
 FINAL_MESSAGE = (
@@ -64,11 +66,11 @@ def read(path):
     return pathlib.Path(path).read_bytes()
 
 
-def read_ini(path):
+def read_ini(path, encoding="latin-1"):
     """{section (lower case): {key (lower case): value}} of an ini file."""
     ini = configparser.ConfigParser(strict=False, interpolation=None, allow_no_value=True,
                                     delimiters=("=",), comment_prefixes=(";",))
-    ini.read_string(read(path).decode("latin-1"))
+    ini.read_string(read(path).decode(encoding))
     return {name.lower(): dict(ini[name]) for name in ini.sections()}
 
 
@@ -80,6 +82,7 @@ class Run:
         self.prefix = os.path.join(self.work, "prefix")
         self.windows = os.path.join(self.prefix, "drive_c", "windows")
         self.xvfb_info, self.env = os.path.join(self.work, "xvfb.info"), None
+        self.encoding = "latin-1"  # of the system's ANSI code page
 
     def __enter__(self):
         shutil.rmtree(self.work, ignore_errors=True)
@@ -107,6 +110,17 @@ class Run:
             subprocess.run([self.env["WINESERVER_BIN"], "-k"], env=self.env)
         subprocess.run([ROOT + "/tools/xvfb.sh", "stop", self.xvfb_info])
 
+    def use_code_page(self, code_page):
+        """The locale whose ANSI code page is code_page, and one CJK font that has Latin
+        glyphs too: a fallback font without them would draw even the English text as boxes."""
+        self.env["LC_ALL"] = CJK_LOCALES[code_page]
+        self.encoding = "cp%d" % code_page
+        fonts = os.path.join(self.work, "fonts.conf")
+        pathlib.Path(fonts).write_text(
+            '<?xml version="1.0"?><fontconfig><dir>/usr/share/fonts/opentype/ipafont-gothic'
+            '</dir><cachedir>%s</cachedir></fontconfig>' % os.path.join(self.work, "fc-cache"))
+        self.env["FONTCONFIG_FILE"] = fonts
+
     def file(self, path):
         """The prefix's file for a path on A: or C:."""
         return os.path.join(self.prefix, "drive_" + path[0].lower(), *path[3:].split("\\"))
@@ -123,12 +137,13 @@ class Run:
     def reg_query(self, key):
         """{key path below `key`, in lower case: {value name: data}}; empty when it is absent."""
         tree, current = {}, None
-        for line in self.wine("reg", "query", key, "/s").stdout.decode("utf-8").splitlines():
+        # reg.exe prints in the ANSI code page.
+        for line in self.wine("reg", "query", key, "/s").stdout.decode(self.encoding).splitlines():
             if line.startswith("HKEY_"):
                 current = tree.setdefault(line[len(key):].lstrip("\\").lower(), {})
             match = re.match(r"^    (.*?)    (REG_\w+)(?:    (.*))?$", line)
             if match and current is not None:
-                current["" if match[1] == "(Default)" else match[1]] = match[3] or ""
+                current["" if match[1] in DEFAULT_VALUE else match[1]] = match[3] or ""
         return tree
 
     def preset_system(self, version=None):
@@ -165,8 +180,8 @@ class Run:
                           ((st := os.stat(path)).st_size, st.st_mtime_ns, st.st_ctime_ns)
                           for path in paths if not os.path.islink(path)},
                 "registry": {key: self.reg_query(key) for key in keys},
-                "system.ini": read_ini(os.path.join(self.windows, "system.ini")),
-                "win.ini": read_ini(os.path.join(self.windows, "win.ini"))}
+                "system.ini": read_ini(os.path.join(self.windows, "system.ini"), self.encoding),
+                "win.ini": read_ini(os.path.join(self.windows, "win.ini"), self.encoding)}
 
     def drive(self, answers):
         """Runs the driver: {event: [bodies]} and the Wine +process trace."""
@@ -180,15 +195,18 @@ class Run:
         sys.stdout.write(out)
         events = collections.defaultdict(list)
         for name, _, body in (line.partition(" ") for line in out.splitlines()):
-            if body.startswith("{"):
-                events[name].append(json.loads(body))
+            if body.startswith("{"):  # window texts come a byte a character
+                events[name].append(json.loads(body, object_hook=lambda o: {
+                    k: v.encode("latin-1").decode(self.encoding) if isinstance(v, str) else v
+                    for k, v in o.items()}))
         return events, read(trace_path).decode("latin-1")
 
 
 def check_setupcheck(fail, run, s):
     """setupcheck --json on the set, under Wine from A:: its exit code and plan."""
-    later = [run.diskette(n)[1] for n in range(2, s.get("diskettes", 1) + 1)]
-    result = run.wine(run.build + "/setupcheck.exe", "--json", "A:\\", *later)
+    later = [run.diskette(n)[1] for n in range(2, 10) if os.path.isdir(run.diskette(n)[0])]
+    code_page = ["--codepage", str(s["code_page"])] if "code_page" in s else []
+    result = run.wine(run.build + "/setupcheck.exe", *code_page, "--json", "A:\\", *later)
     plan = json.loads(result.stdout.strip() or b"null")
     expected = (2, False) if s.get("remove") == "setup.dat" else (s.get("check_code", 0), True)
     fail.equal(expected, (result.returncode, plan is not None), "setupcheck exit code, a plan")
@@ -220,9 +238,11 @@ def check_files(fail, run, s, before, after):
     changed -= {"system.ini", "wininit.bak"}
     fail.equal(sorted(s.get("files", [])), sorted(changed), "files made or rewritten")
     for name in changed & set(s.get("files", [])):
-        original = os.path.basename(name).replace("oem", "")
-        fail.check(read(run.windows + "/" + name) == read(SAMPLES + "/" + original),
-                   name + " installed as a copy of samples/files/" + original)
+        original = s.get("renamed", {}).get(name) or os.path.basename(name).replace("oem", "")
+        # A file the scenario wrote itself (the Big5 INF), else the sample.
+        source = next(p for p in (run.work + "/" + original, SAMPLES + "/" + original)
+                      if os.path.exists(p))
+        fail.check(read(run.windows + "/" + name) == read(source), name + " installed as " + source)
 
 
 def check_restart(fail, run, s, holder, tray):
@@ -263,8 +283,8 @@ def check_config(fail, s, before, after):
                    registry[ENUM_KEY].get(instance.lower()), "values of instance " + instance)
     fail.equal({(driver + "\\" + key).rstrip("\\"): values for driver in INSTANCES.values()
                 for key, values in s["registry"].items()}, registry[CLASS_KEY], "the display class")
-    applied = ({"prograph64": {"Version": "1.00"}},
-               {"": {"": "Kelmo ProGraph 64 display settings"}})
+    applied = (dict({"prograph64": {"Version": "1.00"}}, **s.get("software", {})),
+               {"": {"": s.get("inf_product", PRODUCT) + " display settings"}})
     fail.equal(applied if s["registry"] != PLAIN_DRIVER_KEY else ({}, {}),
                (registry[SOFTWARE_KEY], registry[CLASSES_KEY]), "HKLM and HKCR lines")
 
@@ -277,8 +297,8 @@ def error_box(text):
     return ("Error", text, ["ok"], True)
 
 
-def insert_prompt(disk):
-    return ("Error", "Please insert the diskette labeled Kelmo Windows 95 Disk %d into A:" % disk,
+def insert_prompt(disk, label="Kelmo Windows 95 Disk %d"):
+    return ("Error", "Please insert the diskette labeled %s into A:" % (label % disk),
             ["ok", "cancel"], False)
 
 
@@ -296,6 +316,24 @@ FOREIGN_SETUP_DAT = ("[Product]\r\nProductName=Other Vision 3D\r\n[Enum PCI]\r\n
 def list_driver_twice(text):
     return text.replace("2,kelmo.inf\r\n", "2,kelmo.inf\r\n1,kelmo.dr_\r\n")
 
+
+# Japanese Windows 95 (code page 932), where the second byte of ー and ソ is "[" and "\\": the
+# sample set with a product, labels, two listed files, registry values and a key in Japanese,
+# each followed by more lines. The listed files are the samples renamed.
+CJK_LOCALES = {932: "ja_JP.UTF-8", 950: "zh_TW.UTF-8"}
+JA_PRODUCT, JA_LABEL = "ケルモ スーパーVGA", "ケルモ ドライバー・ソフト ディスク %d"
+JA_FILES = {"kelmo.tx_": "スーパー.tx_", "kelmo32.dl_": "ドライバーソフト.dl_"}
+JA_LINES = {"ProductName=" + PRODUCT: "ProductName=" + JA_PRODUCT, "FontHi=32": "FontHi=28",
+            "Kelmo Windows 95 Disk %d": JA_LABEL,
+            "HKR,,DevLoader,,*vdd\r\n": "HKR,,DevLoader,,*vdd\r\nHKR,,ドライバー,,スーパー\r\n",
+            "HKCR,": "HKLM,Software\\\\Kelmo\\\\表示,モード,,スーパーVGA\r\nHKCR,",
+            **{"," + stored: "," + JA_FILES[stored] for stored in JA_FILES}}
+
+# Traditional Chinese Windows 95 (code page 950): the sample INF in Big5 with the product
+# 圖形加速卡, whose 加 ends in "[", disk labels and a key 功能, whose 功 ends in "\\".
+BIG5_PRODUCT = "圖形加速卡"
+BIG5_INF = {'"Kelmo ProGraph 64"': '"%s"' % BIG5_PRODUCT, '"Kelmo Windows 95 Disk': '"圖形加速卡 磁片',
+            "HKCR,": "HKLM,Software\\Kelmo\\功能,名稱,,%KelmoProGraph64%\r\nHKCR,"}
 
 MISSING = "Can't find section: [%s]"
 FULL_INSTALL = dict(boxes=[readme_box(PRODUCT)], product=PRODUCT, registry=DRIVER_KEY,
@@ -337,6 +375,19 @@ SCENARIOS = {
         boxes=[error_box(MISSING % "SystemDir"), error_box(MISSING % "Driver.AddReg"),
                error_box(MISSING % "Driver.AddReg"), readme_box(PRODUCT)],
         files=WINDOWS_FILES),
+    "japanese": dict(
+        FULL_INSTALL, code_page=932, version="win95", japanese=True, product=JA_PRODUCT,
+        registry=dict(DRIVER_KEY, **{"": dict(DRIVER_KEY[""], **{"ドライバー": "スーパー"})}),
+        software={"表示": {"モード": "スーパーVGA"}},
+        boxes=[insert_prompt(2, JA_LABEL), readme_box(JA_PRODUCT)],
+        files=["inf/oemkelmo.inf", "kelmotry.exe", "スーパー.txt", "readme.1st", DRV, VXD,
+               "system32/ドライバーソフト.dll", "system32/kelmo.inf"],
+        renamed={"スーパー.txt": "kelmo.txt", "system32/ドライバーソフト.dll": "kelmo32.dll"}),
+    # A set made by setupmake.exe from the Big5 INF, installed on the NT family.
+    "big5": dict(
+        from_inf=True, code_page=950, product=BIG5_PRODUCT, inf_product=BIG5_PRODUCT,
+        registry=DRIVER_KEY, boxes=[readme_box(BIG5_PRODUCT)], software={"功能": {"名稱": BIG5_PRODUCT}},
+        files=["inf/oemkelmo.inf", "kelmotry.exe", "kelmo.txt", DRV, VXD, "system32/kelmo32.dll"]),
     # A set made by setupmake.exe from the sample INF: exactly the INF's files and values.
     "setupmake": dict(
         from_inf=True, product=PRODUCT, registry=DRIVER_KEY, boxes=[readme_box(PRODUCT)],
@@ -364,12 +415,37 @@ def three_diskettes(run, s):
     return ["disk:" + run.diskette(disk)[1] for disk in DISK_CHANGES]
 
 
-def set_from_inf(run):
-    """The diskettes setupmake.exe makes, under Wine, from the sample INF and setup.exe, all
-    in A: (each diskette's files at its root)."""
+def japanese_set(run):
+    """The sample's two diskettes with JA_LINES in setup.dat (code page 932) and JA_FILES
+    renamed, the first in A:; the answer that changes to the second at its prompt."""
+    for disk in (1, 2):
+        folder = run.diskette(disk)[0]
+        shutil.copytree(run.build + "/diskette/disk%d" % disk, folder)
+        for name in os.listdir(folder):
+            os.rename(os.path.join(folder, name), os.path.join(folder, JA_FILES.get(name, name)))
+    setup_dat = pathlib.Path(run.diskette(1)[0], "setup.dat")
+    text = setup_dat.read_bytes().decode("ascii")
+    for old, new in JA_LINES.items():
+        for disk in (1, 2) if "%d" in old else ("",):
+            text = text.replace(old.replace("%d", str(disk)), new.replace("%d", str(disk)))
+    setup_dat.write_bytes(text.encode("cp932"))
+    shutil.copytree(run.diskette(1)[0], run.file("A:\\"), dirs_exist_ok=True)
+    return ["disk:" + run.diskette(2)[1]]
+
+
+def set_from_inf(run, s):
+    """The diskettes setupmake.exe makes, under Wine, from the sample INF (in Big5 for code
+    page 950) and setup.exe, all in A: (each diskette's files at its root)."""
     dos = lambda path: "Z:" + path.replace("/", "\\")
-    made = run.wine(run.build + "/setupmake.exe", "--setup", dos(run.build + "/setup.exe"),
-                    dos(SAMPLES + "/kelmo.inf"), dos(run.work + "/set"))
+    inf, code_page = SAMPLES + "/kelmo.inf", []
+    if s.get("code_page") == 950:
+        text = read(inf).decode("ascii").replace("\r\n", "\n").replace("\n", "\r\n")
+        for old, new in BIG5_INF.items():
+            text = text.replace(old, new)
+        inf, code_page = run.work + "/kelmo.inf", ["--codepage", "950", "--files", dos(SAMPLES)]
+        pathlib.Path(inf).write_bytes(text.encode("cp950"))
+    made = run.wine(run.build + "/setupmake.exe", *code_page, "--setup",
+                    dos(run.build + "/setup.exe"), dos(inf), dos(run.work + "/set"))
     if made.returncode != 0:
         raise RuntimeError("setupmake.exe: exit code %d\n%s" % (made.returncode, made.stdout.decode()))
     for disk in sorted(os.listdir(run.work + "/set")):
@@ -381,8 +457,10 @@ def prepare_diskette(run, s):
     or makes its set from the INF; returns the answers to the message boxes."""
     if "diskettes" in s:
         return three_diskettes(run, s)
+    if s.get("japanese"):
+        return japanese_set(run)
     if s.get("from_inf"):
-        return set_from_inf(run) or []
+        return set_from_inf(run, s) or []
     for disk in sorted(glob.glob(run.build + "/diskette/disk*")):
         shutil.copytree(disk, run.file("A:\\"), dirs_exist_ok=True)
     if "remove" in s:
@@ -394,6 +472,8 @@ def prepare_diskette(run, s):
 
 
 def run_scenario(run, fail, s):
+    if "code_page" in s:
+        run.use_code_page(s["code_page"])
     answers = prepare_diskette(run, s)
     run.preset_system(s.get("version"))
     plan = check_setupcheck(fail, run, s)
