@@ -136,16 +136,58 @@ static LONG ExpandToTemp(INT source, const char* targetPath, char* tempPath) {
         _lclose(temp);
     if (copied == size && size >= 0)
         return size;
-    DeleteFileA(tempPath);
+    gFileCalls->deleteFile(tempPath);
     return -1;
+}
+
+// The system's functions, each behind one of our own: the address of an
+// imported function is known only once the program is loaded, and the
+// table is filled before that.
+static BOOL WINAPI SystemMoveFile(LPCSTR from, LPCSTR to) {
+    return MoveFileA(from, to);
 }
 
 typedef BOOL(WINAPI* MoveFileExFn)(LPCSTR, LPCSTR, DWORD);
 
-// MoveFileExA, which the NT family has and Windows 95 lacks.
-static MoveFileExFn NtMoveFileEx() {
-    return IsWindows95Family() ? nullptr
-                               : LookUpFunction<MoveFileExFn>("kernel32.dll", "MoveFileExA");
+static BOOL WINAPI SystemMoveFileEx(LPCSTR from, LPCSTR to, DWORD flags) {
+    auto moveFileEx = LookUpFunction<MoveFileExFn>("kernel32.dll", "MoveFileExA");
+    if (moveFileEx == nullptr) {
+        SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+        return FALSE;
+    }
+    return moveFileEx(from, to, flags);
+}
+
+static BOOL WINAPI SystemDeleteFile(LPCSTR path) {
+    return DeleteFileA(path);
+}
+
+static DWORD WINAPI SystemGetAttributes(LPCSTR path) {
+    return GetFileAttributesA(path);
+}
+
+static BOOL WINAPI SystemSetAttributes(LPCSTR path, DWORD attributes) {
+    return SetFileAttributesA(path, attributes);
+}
+
+static BOOL WINAPI SystemWriteProfileString(LPCSTR section, LPCSTR key, LPCSTR text,
+                                            LPCSTR file) {
+    return WritePrivateProfileStringA(section, key, text, file);
+}
+
+static DWORD WINAPI SystemGetVersion() {
+    return GetVersion();
+}
+
+const FileCalls kSystemFileCalls = {SystemMoveFile,      SystemMoveFileEx,
+                                    SystemDeleteFile,    SystemGetAttributes,
+                                    SystemSetAttributes, SystemWriteProfileString,
+                                    SystemGetVersion};
+const FileCalls* gFileCalls = &kSystemFileCalls;
+
+// The Windows 95 family has MoveFileExA only as a stub that fails.
+static bool IsWindows95() {
+    return IsWindows95Version(gFileCalls->getVersion());
 }
 
 static const char kWininitFile[] = "wininit.ini";
@@ -172,10 +214,10 @@ static bool WriteWininitLine(const char* key, const char* shortPath) {
     char pending[kPathSize];
     GetPrivateProfileStringA(kWininitSection, key, "", pending, sizeof pending, kWininitFile);
     if (pending[0] != '\0' && lstrcmpiA(pending, shortPath) != 0 && IsOurTempName(pending)) {
-        SetFileAttributesA(pending, FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(pending);
+        gFileCalls->setAttributes(pending, FILE_ATTRIBUTE_NORMAL);
+        gFileCalls->deleteFile(pending);
     }
-    return WritePrivateProfileStringA(kWininitSection, key, shortPath, kWininitFile);
+    return gFileCalls->writeProfileString(kWininitSection, key, shortPath, kWininitFile);
 }
 
 static bool ShortPath(const char* path, char* shortPath) {
@@ -189,32 +231,30 @@ static bool ShortPath(const char* path, char* shortPath) {
 // Renames at the restart run in the order they were asked for, so a file
 // scheduled twice ends as the newer one.
 static bool ReplaceAtRestart(const char* tempPath, const char* targetPath) {
-    if (IsWindows95Family()) {
+    if (IsWindows95()) {
         char shortTemp[kPathSize];
         char shortTarget[kPathSize];
         return ShortPath(tempPath, shortTemp) && ShortPath(targetPath, shortTarget) &&
                WriteWininitLine(shortTarget, shortTemp);
     }
-    MoveFileExFn moveFileEx = NtMoveFileEx();
     const DWORD flags = MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING;
-    return moveFileEx != nullptr && moveFileEx(tempPath, targetPath, flags);
+    return gFileCalls->moveFileEx(tempPath, targetPath, flags);
 }
 
 // Deletes a file of this program, or has the system delete it at the
 // restart when it is in use: the NT family lets a running program be renamed
 // aside but not deleted.
 static void DeleteNowOrAtRestart(const char* path) {
-    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-    if (DeleteFileA(path))
+    gFileCalls->setAttributes(path, FILE_ATTRIBUTE_NORMAL);
+    if (gFileCalls->deleteFile(path))
         return;
-    if (IsWindows95Family()) {
+    if (IsWindows95()) {
         char shortPath[kPathSize];
         if (ShortPath(path, shortPath))
             WriteWininitLine(kWininitDelete, shortPath);
         return;
     }
-    if (MoveFileExFn moveFileEx = NtMoveFileEx())
-        moveFileEx(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    gFileCalls->moveFileEx(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
 enum ReplaceResult {
@@ -232,18 +272,18 @@ enum ReplaceResult {
 // driver is, and is replaced at the restart.
 static ReplaceResult ReplaceTarget(const char* tempPath, const char* targetPath,
                                    char* asidePath) {
-    MoveFileExFn moveFileEx = NtMoveFileEx();
-    if (moveFileEx ? moveFileEx(tempPath, targetPath, MOVEFILE_REPLACE_EXISTING)
-                   : MoveFileA(tempPath, targetPath))
+    const FileCalls& calls = *gFileCalls;
+    if (IsWindows95() ? calls.moveFile(tempPath, targetPath)
+                      : calls.moveFileEx(tempPath, targetPath, MOVEFILE_REPLACE_EXISTING))
         return kReplaced;
-    if (GetFileAttributesA(targetPath) == INVALID_FILE_ATTRIBUTES ||
+    if (calls.getAttributes(targetPath) == INVALID_FILE_ATTRIBUTES ||
         !MakeTempFile(targetPath, asidePath))
         return kNotReplaced;
-    DeleteFileA(asidePath);
-    if (!MoveFileA(targetPath, asidePath))
+    calls.deleteFile(asidePath);
+    if (!calls.moveFile(targetPath, asidePath))
         return ReplaceAtRestart(tempPath, targetPath) ? kReplaced : kNotReplaced;
-    if (!MoveFileA(tempPath, targetPath))
-        return MoveFileA(asidePath, targetPath) ? kNotReplaced : kOldFileAside;
+    if (!calls.moveFile(tempPath, targetPath))
+        return calls.moveFile(asidePath, targetPath) ? kNotReplaced : kOldFileAside;
     DeleteNowOrAtRestart(asidePath);
     return kReplaced;
 }
@@ -254,7 +294,7 @@ static ReplaceResult ReplaceTarget(const char* tempPath, const char* targetPath,
 // never moved.
 static LONG InstallFile(INT source, const char* targetPath, char* asidePath) {
     asidePath[0] = '\0';
-    DWORD attributes = GetFileAttributesA(targetPath);
+    DWORD attributes = gFileCalls->getAttributes(targetPath);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return -1;
     char tempPath[kPathSize];

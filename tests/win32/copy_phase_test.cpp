@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 #include <lzexpand.h>
 
+#include <functional>
+#include <vector>
+
 #include "install/copy_phase_win32.h"
 #include "setupinfo/setup_state_win32.h"
 #include "setupinfo/setup_vocabulary.h"
@@ -52,6 +55,110 @@ void ReadFromSetupDat(void*, const char* section, const char* key, const char* d
     ReadSetupString(section, key, defaultText, buffer, cchBuffer);
 }
 
+// The copy phase's file calls as the tests answer them: as the system does,
+// except that MoveFileExA, as on Windows, never replaces a read-only file;
+// a call that gFails names fails as a file in use does; with gWindows95 the
+// version is Windows 95's and MoveFileExA is not implemented, as there.
+std::function<bool(const std::string& call, const std::string& from, const std::string& to)> gFails;
+bool gWindows95;
+
+bool Fails(const char* call, LPCSTR from, LPCSTR to = nullptr) {
+    if (!gFails || !gFails(call, from, to ? to : ""))
+        return false;
+    SetLastError(ERROR_SHARING_VIOLATION);
+    return true;
+}
+
+BOOL WINAPI TestMoveFile(LPCSTR from, LPCSTR to) {
+    return !Fails("MoveFile", from, to) && kSystemFileCalls.moveFile(from, to);
+}
+
+BOOL WINAPI TestMoveFileEx(LPCSTR from, LPCSTR to, DWORD flags) {
+    DWORD attributes = to ? GetFileAttributesA(to) : INVALID_FILE_ATTRIBUTES;
+    bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    if (gWindows95 || (readOnly && !(flags & MOVEFILE_DELAY_UNTIL_REBOOT))) {
+        SetLastError(gWindows95 ? ERROR_CALL_NOT_IMPLEMENTED : ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return !Fails(flags & MOVEFILE_DELAY_UNTIL_REBOOT ? "MoveFileExAtRestart" : "MoveFileEx", from, to) &&
+           kSystemFileCalls.moveFileEx(from, to, flags);
+}
+
+BOOL WINAPI TestDeleteFile(LPCSTR path) {
+    return !Fails("DeleteFile", path) && kSystemFileCalls.deleteFile(path);
+}
+
+BOOL WINAPI TestWriteProfileString(LPCSTR section, LPCSTR key, LPCSTR text, LPCSTR file) {
+    return !Fails("WriteProfileString", key, text) &&
+           kSystemFileCalls.writeProfileString(section, key, text, file);
+}
+
+DWORD WINAPI TestGetVersion() {
+    return gWindows95 ? 0xC3B60004 : kSystemFileCalls.getVersion();  // 4.0, build 950
+}
+
+const FileCalls kTestFileCalls = {TestMoveFile,
+                                  TestMoveFileEx,
+                                  TestDeleteFile,
+                                  kSystemFileCalls.getAttributes,
+                                  kSystemFileCalls.setAttributes,
+                                  TestWriteProfileString,
+                                  TestGetVersion};
+
+const char kPendingKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
+const char kPendingValue[] = "PendingFileRenameOperations";
+
+// The NT family's renames at the restart, "from>to" each, "from>" to delete;
+// removed, so that no restart of the prefix carries them out.
+std::string TakePendingRenames() {
+    HKEY key;
+    std::string list;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPendingKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return list;
+    char data[4096] = {};
+    DWORD cb = sizeof data - 2;
+    if (RegQueryValueExA(key, kPendingValue, nullptr, nullptr, (BYTE*)data, &cb) == ERROR_SUCCESS)
+        for (const char* p = data; *p; p += lstrlenA(p) + 1) {
+            list += std::string(p) + ">";
+            p += lstrlenA(p) + 1;
+            list += std::string(p) + "\n";
+        }
+    RegDeleteValueA(key, kPendingValue);
+    RegCloseKey(key);
+    return list;
+}
+
+std::string ShortPath(const std::string& path) {
+    char shortPath[MAX_PATH];
+    GetShortPathNameA(path.c_str(), shortPath, sizeof shortPath);
+    return shortPath;
+}
+
+const char kWininit[] = "C:\\windows\\wininit.ini";
+
+// The [rename] lines of wininit.ini, "key=file" each; the file removed.
+std::string TakeWininitLines() {
+    char lines[4096] = {};
+    GetPrivateProfileSectionA("rename", lines, sizeof lines, "wininit.ini");
+    std::string list;
+    for (const char* p = lines; *p; p += lstrlenA(p) + 1)
+        list += std::string(p) + "\n";
+    DeleteFileA(kWininit);
+    return list;
+}
+
+// Our temporary files in a folder, kel*.tmp, by their full paths.
+std::vector<std::string> OurTempFiles(const std::string& dir) {
+    std::vector<std::string> paths;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((dir + "\\kel*.tmp").c_str(), &found);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found))
+        paths.push_back(dir + "\\" + found.cFileName);
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+    return paths;
+}
+
 class CopyPhaseTest : public ::testing::Test {
 protected:
     TempDir disk{"copydisk"}, win{"copywin"}, sys{"copysys"};
@@ -81,8 +188,12 @@ protected:
         gSetup.copiedBytes = 0;
         gSetup.expectedBytes = 20000;
         gSetup.progressBar = bar;
+        gFileCalls = &kTestFileCalls;
+        gFails = nullptr;
+        gWindows95 = false;
     }
     void TearDown() override {
+        gFileCalls = &kSystemFileCalls;
         ReleaseSetupText(&gSetupText);
         DestroyWindow(page);
     }
@@ -151,6 +262,104 @@ TEST_F(CopyPhaseTest, InstallsEveryListedFileExpandedUnderItsInstalledName) {
     // The install runs with no message loop, yet no window is left waiting
     // for its paint: the status lines and the bar are on the screen.
     EXPECT_FALSE(HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT);
+}
+
+// A target in use cannot be replaced in one call: it is moved aside for the
+// new file. When the new file cannot then be renamed in, the old one goes
+// back; when the old one cannot go back either, the box says where it is.
+TEST_F(CopyPhaseTest, NewFileThatCannotGoInPutsTheOldBackOrSaysWhereItIs) {
+    Put("display.dr_");
+    Put("kelmo.vx_");
+    WriteFileBytes(win / "display.drv", "the old driver");
+    WriteFileBytes(win / "kelmo.vxd", "the old vxd");
+    const std::string newDriver = Original("display.dr_");
+    gFails = [&](const std::string& call, const std::string& from, const std::string& to) {
+        bool intoTarget = to == win / "display.drv" || to == win / "kelmo.vxd";
+        return intoTarget && (call == "MoveFileEx" ||
+                              (call == "MoveFile" &&
+                               (to == win / "kelmo.vxd" || ReadFileBytes(from) == newDriver)));
+    };
+    BoxAnswerer boxes;
+    EXPECT_EQ(kListCopied, CopyList("1,display.dr_\r\n1,kelmo.vx_\r\n", win.path));
+    EXPECT_EQ("the old driver", ReadFileBytes(win / "display.drv"));
+    std::vector<std::string> ours = OurTempFiles(win.path);
+    ASSERT_EQ(1u, ours.size()) << Entries(win.path);
+    EXPECT_EQ("the old vxd", ReadFileBytes(ours[0]));
+    EXPECT_EQ("display.drv " + ours[0].substr(win.path.size() + 1), Entries(win.path));
+    EXPECT_EQ(CantInstall(win / "display.drv") + "Error: Can't install file: " +
+                  Lower(win / "kelmo.vxd") + "\n\nThe file that was there is now " +
+                  Lower(ours[0]) + "\n",
+              boxes.said);
+    EXPECT_EQ(0, gSetup.copiedBytes);
+}
+
+// An old file in use, as a loaded driver is, goes at the restart: deleted
+// there when it could be moved aside, replaced there when it could not.
+TEST_F(CopyPhaseTest, FileInUseGoesAtTheRestart) {
+    Put("display.dr_");
+    Put("kelmo.vx_");
+    WriteFileBytes(win / "display.drv", "the old driver");
+    WriteFileBytes(win / "kelmo.vxd", "the old vxd");
+    TakePendingRenames();
+    gFails = [&](const std::string& call, const std::string& from, const std::string& to) {
+        return (call == "MoveFileEx" && !to.empty()) ||
+               (call == "MoveFile" && from == win / "kelmo.vxd") ||
+               (call == "DeleteFile" && ReadFileBytes(from) == "the old driver");
+    };
+    BoxAnswerer boxes;
+    EXPECT_EQ(kListCopied, CopyList("1,display.dr_\r\n1,kelmo.vx_\r\n", win.path));
+    std::string pending = TakePendingRenames();
+    EXPECT_EQ(Original("display.dr_"), ReadFileBytes(win / "display.drv"));
+    EXPECT_EQ("the old vxd", ReadFileBytes(win / "kelmo.vxd"));
+    std::vector<std::string> ours = OurTempFiles(win.path);
+    ASSERT_EQ(2u, ours.size()) << Entries(win.path);
+    if (ReadFileBytes(ours[0]) != "the old driver")
+        std::swap(ours[0], ours[1]);
+    EXPECT_EQ("the old driver", ReadFileBytes(ours[0]));
+    EXPECT_EQ(Original("kelmo.vx_"), ReadFileBytes(ours[1]));
+    EXPECT_EQ("\\??\\" + ours[0] + ">\n\\??\\" + ours[1] + ">!\\??\\" + win / "kelmo.vxd" + "\n",
+              pending);
+    EXPECT_EQ("", boxes.said);
+    EXPECT_EQ(6144 + 2048, gSetup.copiedBytes);
+}
+
+// As Windows 95 answers: no MoveFileExA, no rename onto a file, no delete of
+// a read-only one. A read-only target is moved aside and deleted; a held one
+// is replaced at the restart through wininit.ini, and when it is scheduled
+// again the earlier temporary file, even read-only, goes at once: the file
+// keeps one line a key. An aside in use is deleted there too.
+TEST_F(CopyPhaseTest, Windows95ReplacesThroughRenamesAndWininit) {
+    gWindows95 = true;
+    TakeWininitLines();
+    TakePendingRenames();
+    for (const char* name : {"display.dr_", "kelmo.vx_", "readme.1st"})
+        Put(name);
+    WriteFileBytes(win / "display.drv", "the old driver");
+    SetFileAttributesA((win / "display.drv").c_str(), FILE_ATTRIBUTE_READONLY);
+    WriteFileBytes(win / "kelmo.vxd", "the old vxd");
+    WriteFileBytes(win / "readme.1st", "in use");
+    gFails = [&](const std::string& call, const std::string& from, const std::string&) {
+        return (call == "MoveFile" && from == win / "kelmo.vxd") ||
+               (call == "DeleteFile" && ReadFileBytes(from) == "in use");
+    };
+    BoxAnswerer boxes;
+    EXPECT_EQ(kListCopied, CopyList("1,kelmo.vx_\r\n", win.path));
+    std::vector<std::string> first = OurTempFiles(win.path);
+    ASSERT_EQ(1u, first.size());
+    SetFileAttributesA(first[0].c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(kListCopied, CopyList("1,display.dr_\r\n1,kelmo.vx_\r\n1,readme.1st\r\n", win.path));
+    EXPECT_EQ(Original("display.dr_"), ReadFileBytes(win / "display.drv"));
+    EXPECT_EQ(Original("readme.1st"), ReadFileBytes(win / "readme.1st"));
+    EXPECT_EQ("the old vxd", ReadFileBytes(win / "kelmo.vxd"));
+    std::vector<std::string> ours = OurTempFiles(win.path);
+    ASSERT_EQ(2u, ours.size()) << Entries(win.path);
+    if (ReadFileBytes(ours[0]) != "in use")
+        std::swap(ours[0], ours[1]);
+    EXPECT_EQ(Original("kelmo.vx_"), ReadFileBytes(ours[1]));
+    EXPECT_EQ(ShortPath(win / "kelmo.vxd") + "=" + ShortPath(ours[1]) + "\nNUL=" + ShortPath(ours[0]) + "\n",
+              TakeWininitLines());
+    EXPECT_EQ("", TakePendingRenames());
+    EXPECT_EQ("", boxes.said);
 }
 
 // A failed copy leaves the installed file as it was and nothing beside it, is
