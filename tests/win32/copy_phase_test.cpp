@@ -7,7 +7,7 @@
 #include <lzexpand.h>
 
 #include <functional>
-#include <vector>
+#include <map>
 
 #include "install/copy_phase_win32.h"
 #include "setupinfo/setup_state_win32.h"
@@ -56,17 +56,17 @@ void ReadFromSetupDat(void*, const char* section, const char* key, const char* d
 }
 
 // The copy phase's file calls as the tests answer them: as the system does,
-// except that MoveFileExA, as on Windows, never replaces a read-only file;
-// a call that gFails names fails as a file in use does; with gWindows95 the
-// version is Windows 95's and MoveFileExA is not implemented, as there.
+// except that MoveFileExA, as on Windows, never replaces a read-only file; a
+// call that gFails names ("MoveFile", "MoveFileEx", "MoveFileExAtRestart",
+// "DeleteFile", "WriteProfileString") fails as a file in use does; with
+// gWindows95 the version is Windows 95's and MoveFileExA is not implemented.
 std::function<bool(const std::string& call, const std::string& from, const std::string& to)> gFails;
 bool gWindows95;
 
 bool Fails(const char* call, LPCSTR from, LPCSTR to = nullptr) {
-    if (!gFails || !gFails(call, from, to ? to : ""))
-        return false;
+    bool fails = gFails && gFails(call, from, to ? to : "");
     SetLastError(ERROR_SHARING_VIOLATION);
-    return true;
+    return fails;
 }
 
 BOOL WINAPI TestMoveFile(LPCSTR from, LPCSTR to) {
@@ -75,12 +75,13 @@ BOOL WINAPI TestMoveFile(LPCSTR from, LPCSTR to) {
 
 BOOL WINAPI TestMoveFileEx(LPCSTR from, LPCSTR to, DWORD flags) {
     DWORD attributes = to ? GetFileAttributesA(to) : INVALID_FILE_ATTRIBUTES;
-    bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-    if (gWindows95 || (readOnly && !(flags & MOVEFILE_DELAY_UNTIL_REBOOT))) {
+    bool atRestart = flags & MOVEFILE_DELAY_UNTIL_REBOOT;
+    if (gWindows95 || (!atRestart && attributes != INVALID_FILE_ATTRIBUTES &&
+                       (attributes & FILE_ATTRIBUTE_READONLY))) {
         SetLastError(gWindows95 ? ERROR_CALL_NOT_IMPLEMENTED : ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    return !Fails(flags & MOVEFILE_DELAY_UNTIL_REBOOT ? "MoveFileExAtRestart" : "MoveFileEx", from, to) &&
+    return !Fails(atRestart ? "MoveFileExAtRestart" : "MoveFileEx", from, to) &&
            kSystemFileCalls.moveFileEx(from, to, flags);
 }
 
@@ -97,66 +98,50 @@ DWORD WINAPI TestGetVersion() {
     return gWindows95 ? 0xC3B60004 : kSystemFileCalls.getVersion();  // 4.0, build 950
 }
 
-const FileCalls kTestFileCalls = {TestMoveFile,
-                                  TestMoveFileEx,
-                                  TestDeleteFile,
-                                  kSystemFileCalls.getAttributes,
-                                  kSystemFileCalls.setAttributes,
-                                  TestWriteProfileString,
-                                  TestGetVersion};
+const FileCalls kTestFileCalls = {TestMoveFile, TestMoveFileEx, TestDeleteFile,
+                                  kSystemFileCalls.getAttributes, kSystemFileCalls.setAttributes,
+                                  TestWriteProfileString, TestGetVersion};
 
-const char kPendingKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
-const char kPendingValue[] = "PendingFileRenameOperations";
-
-// The NT family's renames at the restart, "from>to" each, "from>" to delete;
-// removed, so that no restart of the prefix carries them out.
+// The NT family's renames at the restart, "from>to" a line, "from>" to
+// delete; taken away, so that no restart of the prefix carries them out.
 std::string TakePendingRenames() {
-    HKEY key;
-    std::string list;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPendingKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-        return list;
+    const char key[] = "System\\CurrentControlSet\\Control\\Session Manager";
     char data[4096] = {};
     DWORD cb = sizeof data - 2;
-    if (RegQueryValueExA(key, kPendingValue, nullptr, nullptr, (BYTE*)data, &cb) == ERROR_SUCCESS)
-        for (const char* p = data; *p; p += lstrlenA(p) + 1) {
-            list += std::string(p) + ">";
-            p += lstrlenA(p) + 1;
-            list += std::string(p) + "\n";
-        }
-    RegDeleteValueA(key, kPendingValue);
-    RegCloseKey(key);
+    RegGetValueA(HKEY_LOCAL_MACHINE, key, "PendingFileRenameOperations", RRF_RT_ANY, nullptr, data, &cb);
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, key, "PendingFileRenameOperations");
+    std::string list;
+    for (const char* p = data; *p; p += lstrlenA(p) + 1, p += lstrlenA(p) + 1)
+        list += std::string(p) + ">" + (p + lstrlenA(p) + 1) + "\n";
+    return list;
+}
+
+// The [rename] lines of wininit.ini, "key=file" a line; the file taken away.
+std::string TakeWininitLines() {
+    char lines[4096] = {};
+    GetPrivateProfileSectionA("rename", lines, sizeof lines, "wininit.ini");
+    DeleteFileA("C:\\windows\\wininit.ini");
+    std::string list;
+    for (const char* p = lines; *p; p += lstrlenA(p) + 1)
+        list += std::string(p) + "\n";
     return list;
 }
 
 std::string ShortPath(const std::string& path) {
-    char shortPath[MAX_PATH];
+    char shortPath[MAX_PATH] = "<none>";
     GetShortPathNameA(path.c_str(), shortPath, sizeof shortPath);
     return shortPath;
 }
 
-const char kWininit[] = "C:\\windows\\wininit.ini";
-
-// The [rename] lines of wininit.ini, "key=file" each; the file removed.
-std::string TakeWininitLines() {
-    char lines[4096] = {};
-    GetPrivateProfileSectionA("rename", lines, sizeof lines, "wininit.ini");
-    std::string list;
-    for (const char* p = lines; *p; p += lstrlenA(p) + 1)
-        list += std::string(p) + "\n";
-    DeleteFileA(kWininit);
-    return list;
-}
-
-// Our temporary files in a folder, kel*.tmp, by their full paths.
-std::vector<std::string> OurTempFiles(const std::string& dir) {
-    std::vector<std::string> paths;
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((dir + "\\kel*.tmp").c_str(), &found);
-    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found))
-        paths.push_back(dir + "\\" + found.cFileName);
-    if (find != INVALID_HANDLE_VALUE)
-        FindClose(find);
-    return paths;
+// Our temporary files in a folder (kel*.tmp), by what they hold.
+std::map<std::string, std::string> OurTempFiles(const std::string& dir) {
+    std::map<std::string, std::string> found;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((dir + "\\kel*.tmp").c_str(), &data);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &data))
+        found[ReadFileBytes(dir + "\\" + data.cFileName)] = dir + "\\" + data.cFileName;
+    FindClose(find);
+    return found;
 }
 
 class CopyPhaseTest : public ::testing::Test {
@@ -264,63 +249,39 @@ TEST_F(CopyPhaseTest, InstallsEveryListedFileExpandedUnderItsInstalledName) {
     EXPECT_FALSE(HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT);
 }
 
-// A target in use cannot be replaced in one call: it is moved aside for the
-// new file. When the new file cannot then be renamed in, the old one goes
-// back; when the old one cannot go back either, the box says where it is.
-TEST_F(CopyPhaseTest, NewFileThatCannotGoInPutsTheOldBackOrSaysWhereItIs) {
-    Put("display.dr_");
-    Put("kelmo.vx_");
-    WriteFileBytes(win / "display.drv", "the old driver");
-    WriteFileBytes(win / "kelmo.vxd", "the old vxd");
+// Targets in use (one call cannot replace them) are moved aside for the new
+// file: when the new file cannot then be renamed in, the old one goes back;
+// when neither can, the box says where the old one is. An aside that cannot
+// be deleted, as a loaded driver cannot, is deleted at the restart; a target
+// that cannot even be moved aside is replaced then.
+TEST_F(CopyPhaseTest, TargetInUseIsPutBackOrSaidOrReplacedAtTheRestart) {
+    const char* const names[] = {"display.dr_", "kelmo.vx_", "readme.1st", "x.dr_"};
+    for (const char* name : names)
+        Put(name);
+    for (const char* name : {"display.drv", "kelmo.vxd", "readme.1st", "x.drv"})
+        WriteFileBytes(win / name, std::string("old ") + name);
+    TakePendingRenames();
     const std::string newDriver = Original("display.dr_");
     gFails = [&](const std::string& call, const std::string& from, const std::string& to) {
-        bool intoTarget = to == win / "display.drv" || to == win / "kelmo.vxd";
-        return intoTarget && (call == "MoveFileEx" ||
-                              (call == "MoveFile" &&
-                               (to == win / "kelmo.vxd" || ReadFileBytes(from) == newDriver)));
-    };
-    BoxAnswerer boxes;
-    EXPECT_EQ(kListCopied, CopyList("1,display.dr_\r\n1,kelmo.vx_\r\n", win.path));
-    EXPECT_EQ("the old driver", ReadFileBytes(win / "display.drv"));
-    std::vector<std::string> ours = OurTempFiles(win.path);
-    ASSERT_EQ(1u, ours.size()) << Entries(win.path);
-    EXPECT_EQ("the old vxd", ReadFileBytes(ours[0]));
-    EXPECT_EQ("display.drv " + ours[0].substr(win.path.size() + 1), Entries(win.path));
-    EXPECT_EQ(CantInstall(win / "display.drv") + "Error: Can't install file: " +
-                  Lower(win / "kelmo.vxd") + "\n\nThe file that was there is now " +
-                  Lower(ours[0]) + "\n",
-              boxes.said);
-    EXPECT_EQ(0, gSetup.copiedBytes);
-}
-
-// An old file in use, as a loaded driver is, goes at the restart: deleted
-// there when it could be moved aside, replaced there when it could not.
-TEST_F(CopyPhaseTest, FileInUseGoesAtTheRestart) {
-    Put("display.dr_");
-    Put("kelmo.vx_");
-    WriteFileBytes(win / "display.drv", "the old driver");
-    WriteFileBytes(win / "kelmo.vxd", "the old vxd");
-    TakePendingRenames();
-    gFails = [&](const std::string& call, const std::string& from, const std::string& to) {
         return (call == "MoveFileEx" && !to.empty()) ||
-               (call == "MoveFile" && from == win / "kelmo.vxd") ||
-               (call == "DeleteFile" && ReadFileBytes(from) == "the old driver");
+               (call == "MoveFile" && (to == win / "kelmo.vxd" || from == win / "x.drv" ||
+                                       (to == win / "display.drv" && ReadFileBytes(from) == newDriver))) ||
+               (call == "DeleteFile" && ReadFileBytes(from) == "old readme.1st");
     };
     BoxAnswerer boxes;
-    EXPECT_EQ(kListCopied, CopyList("1,display.dr_\r\n1,kelmo.vx_\r\n", win.path));
+    EXPECT_EQ(kListCopied, CopyList("1,display.dr_\r\n1,kelmo.vx_\r\n1,readme.1st\r\n1,x.dr_\r\n", win.path));
     std::string pending = TakePendingRenames();
-    EXPECT_EQ(Original("display.dr_"), ReadFileBytes(win / "display.drv"));
-    EXPECT_EQ("the old vxd", ReadFileBytes(win / "kelmo.vxd"));
-    std::vector<std::string> ours = OurTempFiles(win.path);
-    ASSERT_EQ(2u, ours.size()) << Entries(win.path);
-    if (ReadFileBytes(ours[0]) != "the old driver")
-        std::swap(ours[0], ours[1]);
-    EXPECT_EQ("the old driver", ReadFileBytes(ours[0]));
-    EXPECT_EQ(Original("kelmo.vx_"), ReadFileBytes(ours[1]));
-    EXPECT_EQ("\\??\\" + ours[0] + ">\n\\??\\" + ours[1] + ">!\\??\\" + win / "kelmo.vxd" + "\n",
-              pending);
-    EXPECT_EQ("", boxes.said);
-    EXPECT_EQ(6144 + 2048, gSetup.copiedBytes);
+    auto ours = OurTempFiles(win.path);
+    std::string oldVxd = ours["old kelmo.vxd"], oldReadme = ours["old readme.1st"];
+    EXPECT_EQ("old display.drv", ReadFileBytes(win / "display.drv"));
+    EXPECT_EQ(Original("readme.1st"), ReadFileBytes(win / "readme.1st"));
+    EXPECT_EQ("old x.drv", ReadFileBytes(win / "x.drv"));
+    EXPECT_EQ(3u, ours.size()) << Entries(win.path);
+    EXPECT_EQ(CantInstall(win / "display.drv") + "Error: Can't install file: " +
+                  Lower(win / "kelmo.vxd") + "\n\nThe file that was there is now " + Lower(oldVxd) + "\n",
+              boxes.said);
+    EXPECT_EQ("\\??\\" + oldReadme + ">\n\\??\\" + ours[Original("x.dr_")] + ">!\\??\\" + win / "x.drv" + "\n", pending);
+    EXPECT_EQ(2048 * 2, gSetup.copiedBytes);
 }
 
 // As Windows 95 answers: no MoveFileExA, no rename onto a file, no delete of
@@ -331,32 +292,26 @@ TEST_F(CopyPhaseTest, FileInUseGoesAtTheRestart) {
 TEST_F(CopyPhaseTest, Windows95ReplacesThroughRenamesAndWininit) {
     gWindows95 = true;
     TakeWininitLines();
-    TakePendingRenames();
     for (const char* name : {"display.dr_", "kelmo.vx_", "readme.1st"})
         Put(name);
-    WriteFileBytes(win / "display.drv", "the old driver");
+    for (const char* name : {"display.drv", "kelmo.vxd", "readme.1st"})
+        WriteFileBytes(win / name, std::string("old ") + name);
     SetFileAttributesA((win / "display.drv").c_str(), FILE_ATTRIBUTE_READONLY);
-    WriteFileBytes(win / "kelmo.vxd", "the old vxd");
-    WriteFileBytes(win / "readme.1st", "in use");
     gFails = [&](const std::string& call, const std::string& from, const std::string&) {
         return (call == "MoveFile" && from == win / "kelmo.vxd") ||
-               (call == "DeleteFile" && ReadFileBytes(from) == "in use");
+               (call == "DeleteFile" && ReadFileBytes(from) == "old readme.1st");
     };
     BoxAnswerer boxes;
     EXPECT_EQ(kListCopied, CopyList("1,kelmo.vx_\r\n", win.path));
-    std::vector<std::string> first = OurTempFiles(win.path);
-    ASSERT_EQ(1u, first.size());
-    SetFileAttributesA(first[0].c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA(OurTempFiles(win.path)[Original("kelmo.vx_")].c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(kListCopied, CopyList("1,display.dr_\r\n1,kelmo.vx_\r\n1,readme.1st\r\n", win.path));
     EXPECT_EQ(Original("display.dr_"), ReadFileBytes(win / "display.drv"));
     EXPECT_EQ(Original("readme.1st"), ReadFileBytes(win / "readme.1st"));
-    EXPECT_EQ("the old vxd", ReadFileBytes(win / "kelmo.vxd"));
-    std::vector<std::string> ours = OurTempFiles(win.path);
-    ASSERT_EQ(2u, ours.size()) << Entries(win.path);
-    if (ReadFileBytes(ours[0]) != "in use")
-        std::swap(ours[0], ours[1]);
-    EXPECT_EQ(Original("kelmo.vx_"), ReadFileBytes(ours[1]));
-    EXPECT_EQ(ShortPath(win / "kelmo.vxd") + "=" + ShortPath(ours[1]) + "\nNUL=" + ShortPath(ours[0]) + "\n",
+    EXPECT_EQ("old kelmo.vxd", ReadFileBytes(win / "kelmo.vxd"));
+    auto ours = OurTempFiles(win.path);
+    EXPECT_EQ(2u, ours.size()) << Entries(win.path);
+    EXPECT_EQ(ShortPath(win / "kelmo.vxd") + "=" + ShortPath(ours[Original("kelmo.vx_")]) +
+                  "\nNUL=" + ShortPath(ours["old readme.1st"]) + "\n",
               TakeWininitLines());
     EXPECT_EQ("", TakePendingRenames());
     EXPECT_EQ("", boxes.said);
