@@ -133,13 +133,17 @@ std::string ShortPath(const std::string& path) {
     return shortPath;
 }
 
-// Our temporary files in a folder (kel*.tmp), by what they hold.
+// Our temporary files in a folder (kel*.tmp), by what they hold; a second
+// one with the same bytes under "again: " and the bytes.
 std::map<std::string, std::string> OurTempFiles(const std::string& dir) {
     std::map<std::string, std::string> found;
     WIN32_FIND_DATAA data;
     HANDLE find = FindFirstFileA((dir + "\\kel*.tmp").c_str(), &data);
     for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &data))
-        found[ReadFileBytes(dir + "\\" + data.cFileName)] = dir + "\\" + data.cFileName;
+        for (std::string bytes = ReadFileBytes(dir + "\\" + data.cFileName);;
+             bytes = "again: " + bytes)
+            if (found.emplace(bytes, dir + "\\" + data.cFileName).second)
+                break;
     FindClose(find);
     return found;
 }
