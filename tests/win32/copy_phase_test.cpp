@@ -58,7 +58,7 @@ void ReadFromSetupDat(void*, const char* section, const char* key, const char* d
 // The copy phase's file calls as the tests answer them: as the system does,
 // except that MoveFileExA, as on Windows, never replaces a read-only file; a
 // call that gFails names ("MoveFile", "MoveFileEx", "MoveFileExAtRestart",
-// "DeleteFile", "WriteProfileString") fails as a file in use does; with
+// "DeleteFile") fails as a file in use does; with
 // gWindows95 the version is Windows 95's and MoveFileExA is not implemented.
 std::function<bool(const std::string& call, const std::string& from, const std::string& to)> gFails;
 bool gWindows95;
@@ -89,18 +89,13 @@ BOOL WINAPI TestDeleteFile(LPCSTR path) {
     return !Fails("DeleteFile", path) && kSystemFileCalls.deleteFile(path);
 }
 
-BOOL WINAPI TestWriteProfileString(LPCSTR section, LPCSTR key, LPCSTR text, LPCSTR file) {
-    return !Fails("WriteProfileString", key, text) &&
-           kSystemFileCalls.writeProfileString(section, key, text, file);
-}
-
 DWORD WINAPI TestGetVersion() {
     return gWindows95 ? 0xC3B60004 : kSystemFileCalls.getVersion();  // 4.0, build 950
 }
 
 const FileCalls kTestFileCalls = {TestMoveFile, TestMoveFileEx, TestDeleteFile,
                                   kSystemFileCalls.getAttributes, kSystemFileCalls.setAttributes,
-                                  TestWriteProfileString, TestGetVersion};
+                                  kSystemFileCalls.writeProfileString, TestGetVersion};
 
 // The NT family's renames at the restart, "from>to" a line, "from>" to
 // delete; taken away, so that no restart of the prefix carries them out.
@@ -253,72 +248,52 @@ TEST_F(CopyPhaseTest, InstallsEveryListedFileExpandedUnderItsInstalledName) {
     EXPECT_FALSE(HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT);
 }
 
-// Targets in use (one call cannot replace them) are moved aside for the new
-// file: when the new file cannot then be renamed in, the old one goes back;
-// when neither can, the box says where the old one is. An aside that cannot
-// be deleted, as a loaded driver cannot, is deleted at the restart; a target
-// that cannot even be moved aside is replaced then.
+// Targets in use, on either family: one call cannot replace them, so each is
+// moved aside for the new file. When the new file cannot then be renamed in,
+// the old one goes back; when neither can, the box says where the old one
+// is. An old file that cannot be deleted, as a loaded driver cannot, is
+// deleted at the restart; one that cannot even be moved aside is replaced
+// then, and when it is listed twice, wininit.ini, which keeps one line a
+// key, lets the earlier copy go at once. A read-only target, which neither
+// family replaces in one call, is moved aside and its leftover deleted.
 TEST_F(CopyPhaseTest, TargetInUseIsPutBackOrSaidOrReplacedAtTheRestart) {
-    const char* const names[] = {"display.dr_", "kelmo.vx_", "readme.1st", "x.dr_"};
-    for (const char* name : names)
+    for (const char* name : {"display.dr_", "kelmo.vx_", "readme.1st", "x.dr_", "FOO.DR_"})
         Put(name);
-    for (const char* name : {"display.drv", "kelmo.vxd", "readme.1st", "x.drv"})
-        WriteFileBytes(win / name, std::string("old ") + name);
-    TakePendingRenames();
-    const std::string newDriver = Original("display.dr_");
-    gFails = [&](const std::string& call, const std::string& from, const std::string& to) {
-        return (call == "MoveFileEx" && !to.empty()) ||
-               (call == "MoveFile" && (to == win / "kelmo.vxd" || from == win / "x.drv" ||
-                                       (to == win / "display.drv" && ReadFileBytes(from) == newDriver))) ||
-               (call == "DeleteFile" && ReadFileBytes(from) == "old readme.1st");
-    };
-    BoxAnswerer boxes;
-    EXPECT_EQ(kListCopied, CopyList("1,display.dr_\r\n1,kelmo.vx_\r\n1,readme.1st\r\n1,x.dr_\r\n", win.path));
-    std::string pending = TakePendingRenames();
-    auto ours = OurTempFiles(win.path);
-    std::string oldVxd = ours["old kelmo.vxd"], oldReadme = ours["old readme.1st"];
-    EXPECT_EQ("old display.drv", ReadFileBytes(win / "display.drv"));
-    EXPECT_EQ(Original("readme.1st"), ReadFileBytes(win / "readme.1st"));
-    EXPECT_EQ("old x.drv", ReadFileBytes(win / "x.drv"));
-    EXPECT_EQ(3u, ours.size()) << Entries(win.path);
-    EXPECT_EQ(CantInstall(win / "display.drv") + "Error: Can't install file: " +
-                  Lower(win / "kelmo.vxd") + "\n\nThe file that was there is now " + Lower(oldVxd) + "\n",
-              boxes.said);
-    EXPECT_EQ("\\??\\" + oldReadme + ">\n\\??\\" + ours[Original("x.dr_")] + ">!\\??\\" + win / "x.drv" + "\n", pending);
-    EXPECT_EQ(2048 * 2, gSetup.copiedBytes);
-}
-
-// As Windows 95 answers: no MoveFileExA, no rename onto a file, no delete of
-// a read-only one. A read-only target is moved aside and deleted; a held one
-// is replaced at the restart through wininit.ini, and when it is scheduled
-// again the earlier temporary file, even read-only, goes at once: the file
-// keeps one line a key. An aside in use is deleted there too.
-TEST_F(CopyPhaseTest, Windows95ReplacesThroughRenamesAndWininit) {
-    gWindows95 = true;
-    TakeWininitLines();
-    for (const char* name : {"display.dr_", "kelmo.vx_", "readme.1st"})
-        Put(name);
-    for (const char* name : {"display.drv", "kelmo.vxd", "readme.1st"})
-        WriteFileBytes(win / name, std::string("old ") + name);
-    SetFileAttributesA((win / "display.drv").c_str(), FILE_ATTRIBUTE_READONLY);
-    gFails = [&](const std::string& call, const std::string& from, const std::string&) {
-        return (call == "MoveFile" && from == win / "kelmo.vxd") ||
-               (call == "DeleteFile" && ReadFileBytes(from) == "old readme.1st");
-    };
-    BoxAnswerer boxes;
-    EXPECT_EQ(kListCopied, CopyList("1,kelmo.vx_\r\n", win.path));
-    SetFileAttributesA(OurTempFiles(win.path)[Original("kelmo.vx_")].c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(kListCopied, CopyList("1,display.dr_\r\n1,kelmo.vx_\r\n1,readme.1st\r\n", win.path));
-    EXPECT_EQ(Original("display.dr_"), ReadFileBytes(win / "display.drv"));
-    EXPECT_EQ(Original("readme.1st"), ReadFileBytes(win / "readme.1st"));
-    EXPECT_EQ("old kelmo.vxd", ReadFileBytes(win / "kelmo.vxd"));
-    auto ours = OurTempFiles(win.path);
-    EXPECT_EQ(2u, ours.size()) << Entries(win.path);
-    EXPECT_EQ(ShortPath(win / "kelmo.vxd") + "=" + ShortPath(ours[Original("kelmo.vx_")]) +
-                  "\nNUL=" + ShortPath(ours["old readme.1st"]) + "\n",
-              TakeWininitLines());
-    EXPECT_EQ("", TakePendingRenames());
-    EXPECT_EQ("", boxes.said);
+    const std::string newDriver = Original("display.dr_"), newX = Original("x.dr_");
+    for (bool windows95 : {false, true}) {
+        SCOPED_TRACE(windows95 ? "Windows 95" : "NT");
+        TempDir dir(windows95 ? "copywin95" : "copywinnt");
+        for (const char* name : {"display.drv", "kelmo.vxd", "readme.1st", "x.drv", "FOO.DRv"})
+            WriteFileBytes(dir / name, std::string("old ") + name);
+        SetFileAttributesA((dir / "FOO.DRv").c_str(), FILE_ATTRIBUTE_READONLY);
+        gWindows95 = windows95;
+        gFails = [&](const std::string& call, const std::string& from, const std::string& to) {
+            return (call == "MoveFileEx" && to != dir / "FOO.DRv") ||
+                   (call == "MoveFile" && (to == dir / "kelmo.vxd" || from == dir / "x.drv" ||
+                                           (to == dir / "display.drv" && ReadFileBytes(from) == newDriver))) ||
+                   (call == "DeleteFile" && ReadFileBytes(from) == "old readme.1st");
+        };
+        BoxAnswerer boxes;
+        EXPECT_EQ(kListCopied, CopyList("1,display.dr_\r\n1,kelmo.vx_\r\n1,readme.1st\r\n1,x.dr_\r\n"
+                                        "1,x.dr_\r\n1,FOO.DR_\r\n", dir.path));
+        std::string pending = TakePendingRenames(), wininit = TakeWininitLines();
+        auto ours = OurTempFiles(dir.path);
+        EXPECT_EQ("old display.drv", ReadFileBytes(dir / "display.drv"));
+        EXPECT_EQ(Original("readme.1st"), ReadFileBytes(dir / "readme.1st"));
+        EXPECT_EQ("old x.drv", ReadFileBytes(dir / "x.drv"));
+        EXPECT_EQ(Original("FOO.DR_"), ReadFileBytes(dir / "FOO.DRv"));
+        EXPECT_EQ(windows95 ? 3u : 4u, ours.size()) << Entries(dir.path);
+        EXPECT_EQ(CantInstall(dir / "display.drv") + "Error: Can't install file: " + Lower(dir / "kelmo.vxd") +
+                      "\n\nThe file that was there is now " + Lower(ours["old kelmo.vxd"]) + "\n",
+                  boxes.said);
+        if (windows95)
+            EXPECT_EQ("NUL=" + ShortPath(ours["old readme.1st"]) + "\n" + ShortPath(dir / "x.drv") + "=" +
+                          ShortPath(ours[newX]) + "\n", wininit + pending);
+        else
+            EXPECT_EQ("\\??\\" + ours["old readme.1st"] + ">\n\\??\\" + ours[newX] + ">!\\??\\" +
+                          dir / "x.drv" + "\n\\??\\" + ours["again: " + newX] + ">!\\??\\" + dir / "x.drv" + "\n",
+                      wininit + pending);
+    }
 }
 
 // A failed copy leaves the installed file as it was and nothing beside it, is
