@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <lzexpand.h>
 
+#include <filesystem>
 #include <functional>
 #include <map>
 
@@ -58,68 +59,59 @@ void ReadFromSetupDat(void*, const char* section, const char* key, const char* d
 // The copy phase's file calls as the tests answer them: as the system does,
 // except that MoveFileExA, as on Windows, never replaces a read-only file; a
 // call that gFails names ("MoveFile", "MoveFileEx", "MoveFileExAtRestart",
-// "DeleteFile") fails as a file in use does; with
-// gWindows95 the version is Windows 95's and MoveFileExA is not implemented.
+// "DeleteFile") fails as a file in use does; with gWindows95 the version is
+// Windows 95's and MoveFileExA is not implemented.
 std::function<bool(const std::string& call, const std::string& from, const std::string& to)> gFails;
 bool gWindows95;
 
-bool Fails(const char* call, LPCSTR from, LPCSTR to = nullptr) {
-    bool fails = gFails && gFails(call, from, to ? to : "");
+bool Fails(const char* call, LPCSTR from, LPCSTR to = "") {
     SetLastError(ERROR_SHARING_VIOLATION);
-    return fails;
+    return gFails && gFails(call, from, to ? to : "");
 }
 
-BOOL WINAPI TestMoveFile(LPCSTR from, LPCSTR to) {
-    return !Fails("MoveFile", from, to) && kSystemFileCalls.moveFile(from, to);
-}
+BOOL WINAPI TestMoveFile(LPCSTR from, LPCSTR to) { return !Fails("MoveFile", from, to) && MoveFileA(from, to); }
+
+BOOL WINAPI TestDeleteFile(LPCSTR path) { return !Fails("DeleteFile", path) && DeleteFileA(path); }
+
+DWORD WINAPI TestGetVersion() { return gWindows95 ? 0xC3B60004 : GetVersion(); }  // 4.0, build 950
 
 BOOL WINAPI TestMoveFileEx(LPCSTR from, LPCSTR to, DWORD flags) {
-    DWORD attributes = to ? GetFileAttributesA(to) : INVALID_FILE_ATTRIBUTES;
     bool atRestart = flags & MOVEFILE_DELAY_UNTIL_REBOOT;
-    if (gWindows95 || (!atRestart && attributes != INVALID_FILE_ATTRIBUTES &&
-                       (attributes & FILE_ATTRIBUTE_READONLY))) {
+    if (gWindows95 || (!atRestart && (GetFileAttributesA(to) & ~INVALID_FILE_ATTRIBUTES & FILE_ATTRIBUTE_READONLY))) {
         SetLastError(gWindows95 ? ERROR_CALL_NOT_IMPLEMENTED : ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    return !Fails(atRestart ? "MoveFileExAtRestart" : "MoveFileEx", from, to) &&
-           kSystemFileCalls.moveFileEx(from, to, flags);
+    return !Fails(atRestart ? "MoveFileExAtRestart" : "MoveFileEx", from, to) && MoveFileExA(from, to, flags);
 }
 
-BOOL WINAPI TestDeleteFile(LPCSTR path) {
-    return !Fails("DeleteFile", path) && kSystemFileCalls.deleteFile(path);
+const FileCalls kTestFileCalls = {TestMoveFile, TestMoveFileEx, TestDeleteFile, kSystemFileCalls.getAttributes,
+                                  kSystemFileCalls.setAttributes, kSystemFileCalls.writeProfileString,
+                                  TestGetVersion};
+
+// The platform's zero-terminated texts from a list that ends in an empty one,
+// a line each, or with pairs "from>to" a line.
+std::string Lines(const char* list, bool pairs) {
+    std::string lines;
+    for (const char* p = list; *p; p += lstrlenA(p) + 1) {
+        lines += p;
+        if (pairs)
+            lines += ">" + std::string(p += lstrlenA(p) + 1);
+        lines += "\n";
+    }
+    return lines;
 }
 
-DWORD WINAPI TestGetVersion() {
-    return gWindows95 ? 0xC3B60004 : kSystemFileCalls.getVersion();  // 4.0, build 950
-}
-
-const FileCalls kTestFileCalls = {TestMoveFile, TestMoveFileEx, TestDeleteFile,
-                                  kSystemFileCalls.getAttributes, kSystemFileCalls.setAttributes,
-                                  kSystemFileCalls.writeProfileString, TestGetVersion};
-
-// The NT family's renames at the restart, "from>to" a line, "from>" to
-// delete; taken away, so that no restart of the prefix carries them out.
-std::string TakePendingRenames() {
+// The restart's renames and deletes ("from>" deletes) as each family keeps
+// them, taken away, so that no restart of the prefix carries them out.
+std::string TakeRestartSchedule() {
     const char key[] = "System\\CurrentControlSet\\Control\\Session Manager";
-    char data[4096] = {};
-    DWORD cb = sizeof data - 2;
-    RegGetValueA(HKEY_LOCAL_MACHINE, key, "PendingFileRenameOperations", RRF_RT_ANY, nullptr, data, &cb);
+    char pending[4096] = {}, wininit[4096] = {};
+    DWORD cb = sizeof pending - 2;
+    RegGetValueA(HKEY_LOCAL_MACHINE, key, "PendingFileRenameOperations", RRF_RT_ANY, nullptr, pending, &cb);
     RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, key, "PendingFileRenameOperations");
-    std::string list;
-    for (const char* p = data; *p; p += lstrlenA(p) + 1, p += lstrlenA(p) + 1)
-        list += std::string(p) + ">" + (p + lstrlenA(p) + 1) + "\n";
-    return list;
-}
-
-// The [rename] lines of wininit.ini, "key=file" a line; the file taken away.
-std::string TakeWininitLines() {
-    char lines[4096] = {};
-    GetPrivateProfileSectionA("rename", lines, sizeof lines, "wininit.ini");
+    GetPrivateProfileSectionA("rename", wininit, sizeof wininit, "wininit.ini");
     DeleteFileA("C:\\windows\\wininit.ini");
-    std::string list;
-    for (const char* p = lines; *p; p += lstrlenA(p) + 1)
-        list += std::string(p) + "\n";
-    return list;
+    return Lines(pending, true) + Lines(wininit, false);
 }
 
 std::string ShortPath(const std::string& path) {
@@ -132,14 +124,13 @@ std::string ShortPath(const std::string& path) {
 // one with the same bytes under "again: " and the bytes.
 std::map<std::string, std::string> OurTempFiles(const std::string& dir) {
     std::map<std::string, std::string> found;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((dir + "\\kel*.tmp").c_str(), &data);
-    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &data))
-        for (std::string bytes = ReadFileBytes(dir + "\\" + data.cFileName);;
-             bytes = "again: " + bytes)
-            if (found.emplace(bytes, dir + "\\" + data.cFileName).second)
-                break;
-    FindClose(find);
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        std::string name = entry.path().filename().string(), path = dir + "\\" + name;
+        if (CharLowerA(&name[0]), name.compare(0, 3, "kel") == 0 && name.size() > 4 &&
+            name.compare(name.size() - 4, 4, ".tmp") == 0)
+            for (std::string bytes = ReadFileBytes(path); !found.emplace(bytes, path).second;)
+                bytes = "again: " + bytes;
+    }
     return found;
 }
 
@@ -276,7 +267,7 @@ TEST_F(CopyPhaseTest, TargetInUseIsPutBackOrSaidOrReplacedAtTheRestart) {
         BoxAnswerer boxes;
         EXPECT_EQ(kListCopied, CopyList("1,display.dr_\r\n1,kelmo.vx_\r\n1,readme.1st\r\n1,x.dr_\r\n"
                                         "1,x.dr_\r\n1,FOO.DR_\r\n", dir.path));
-        std::string pending = TakePendingRenames(), wininit = TakeWininitLines();
+        std::string schedule = TakeRestartSchedule();
         auto ours = OurTempFiles(dir.path);
         EXPECT_EQ("old display.drv", ReadFileBytes(dir / "display.drv"));
         EXPECT_EQ(Original("readme.1st"), ReadFileBytes(dir / "readme.1st"));
@@ -288,11 +279,11 @@ TEST_F(CopyPhaseTest, TargetInUseIsPutBackOrSaidOrReplacedAtTheRestart) {
                   boxes.said);
         if (windows95)
             EXPECT_EQ("NUL=" + ShortPath(ours["old readme.1st"]) + "\n" + ShortPath(dir / "x.drv") + "=" +
-                          ShortPath(ours[newX]) + "\n", wininit + pending);
+                          ShortPath(ours[newX]) + "\n", schedule);
         else
             EXPECT_EQ("\\??\\" + ours["old readme.1st"] + ">\n\\??\\" + ours[newX] + ">!\\??\\" +
                           dir / "x.drv" + "\n\\??\\" + ours["again: " + newX] + ">!\\??\\" + dir / "x.drv" + "\n",
-                      wininit + pending);
+                      schedule);
     }
 }
 
