@@ -13,6 +13,12 @@
 // phase.
 void CopyPhase(HWND page);
 
+// Deletes the new files that an earlier run, cut off by a power failure for
+// one, left unfinished in the Windows and System folders and their inf
+// folders: kelXXXX.tmp files that the restart is not to rename. Deletes
+// nothing when the restart's schedule cannot be read whole.
+void DeleteUnfinishedFilesOfEarlierRuns();
+
 enum CopyListResult {
     kListCopied,     // every line of the list was worked through
     kListCancelled,  // the user cancelled a diskette prompt: the rest is skipped

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <regex>
 
 #include "install/copy_phase_win32.h"
 #include "setupinfo/setup_state_win32.h"
@@ -120,17 +121,16 @@ std::string ShortPath(const std::string& path) {
     return shortPath;
 }
 
-// Our temporary files in a folder (kel*.tmp), by what they hold; a second
-// one with the same bytes under "again: " and the bytes.
+// Our temporary files in a folder (new ones kelXXXX.tmp, old ones keoXXXX.tmp)
+// by what they hold; a second one with the same bytes under "again: " and
+// the bytes.
 std::map<std::string, std::string> OurTempFiles(const std::string& dir) {
     std::map<std::string, std::string> found;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        std::string name = entry.path().filename().string(), path = dir + "\\" + name;
-        if (CharLowerA(&name[0]), name.compare(0, 3, "kel") == 0 && name.size() > 4 &&
-            name.compare(name.size() - 4, 4, ".tmp") == 0)
-            for (std::string bytes = ReadFileBytes(path); !found.emplace(bytes, path).second;)
+    const std::regex ours("ke[lo][0-9a-f]{1,4}\\.tmp", std::regex::icase);
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        if (std::regex_match(entry.path().filename().string(), ours))
+            for (std::string bytes = ReadFileBytes(entry.path().string()); !found.emplace(bytes, entry.path().string()).second;)
                 bytes = "again: " + bytes;
-    }
     return found;
 }
 
@@ -251,6 +251,7 @@ TEST_F(CopyPhaseTest, TargetInUseIsPutBackOrSaidOrReplacedAtTheRestart) {
     for (const char* name : {"display.dr_", "kelmo.vx_", "readme.1st", "x.dr_", "FOO.DR_"})
         Put(name);
     const std::string newDriver = Original("display.dr_"), newX = Original("x.dr_");
+    TakeRestartSchedule();
     for (bool windows95 : {false, true}) {
         SCOPED_TRACE(windows95 ? "Windows 95" : "NT");
         TempDir dir(windows95 ? "copywin95" : "copywinnt");
@@ -267,6 +268,13 @@ TEST_F(CopyPhaseTest, TargetInUseIsPutBackOrSaidOrReplacedAtTheRestart) {
         BoxAnswerer boxes;
         EXPECT_EQ(kListCopied, CopyList("1,display.dr_\r\n1,kelmo.vx_\r\n1,readme.1st\r\n1,x.dr_\r\n"
                                         "1,x.dr_\r\n1,FOO.DR_\r\n", dir.path));
+        // A later run deletes only what a run cut off would leave: a new
+        // file that the restart is not to rename.
+        WriteFileBytes(dir / "kel1.tmp", "cut off");
+        WriteFileBytes(dir / "kelvin.tmp", "another program's");
+        lstrcpyA(gSetup.windowsDir, dir.path.c_str());
+        DeleteUnfinishedFilesOfEarlierRuns();
+        EXPECT_EQ("another program's", ReadFileBytes(dir / "kelvin.tmp"));
         std::string schedule = TakeRestartSchedule();
         auto ours = OurTempFiles(dir.path);
         EXPECT_EQ("old display.drv", ReadFileBytes(dir / "display.drv"));
