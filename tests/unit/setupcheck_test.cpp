@@ -114,6 +114,15 @@ TEST(SetupCheck, EachTrapIsReportedOnItsLine) {
         {__LINE__, "1,readme.txt", "1,readme.doc", kError, 14, 1,
          "setup.exe asks \"Please insert the diskette labeled Disk One into A:\""},
         {__LINE__, "1,tc.dr_", "3,tc.dr_", kWarning, 16, 0, "disk id \"3\" has no label"},
+        {__LINE__, "1,tc.dr_", ",tc.dr_", kWarning, 16, 0, "disk id \"\" has no label"},
+        {__LINE__, "1,tc.dr_", "a,tc.dr_", kWarning, 16, 0, "disk id \"a\" has no label"},
+        {__LINE__, "1,tc.dr_", "\xe9,tc.dr_", kWarning, 16, 0, "disk id \"\xe9\" has no label"},
+        // A prompt's label: an empty description gives an empty one, an id
+        // without one keeps the list's previous prompt's.
+        {__LINE__, "Disk One\r\n[WindowsDir]\r\n1,tc.in_\r\n1,readme.txt", "\r\n[WindowsDir]\r\n1,tc.in_\r\n1,a.doc",
+         kError, 14, 1, "asks \"Please insert the diskette labeled  into A:\""},
+        {__LINE__, "1,readme.txt", "1,a.doc\r\n3,b.doc", kError, 15, 2,
+         "asks \"Please insert the diskette labeled Disk One into A:\""},
         {__LINE__, "1,tc.dr_", "1,tc.dr_\r\n1,TC.DRV", kWarning, 17, 0, "this copy overwrites it"},
         {__LINE__, "1,tc.dr_", "1," + std::string(130, 'd') + ".dr_", kError, 16, 1, "127 characters"},
     };
