@@ -141,10 +141,13 @@ TEST(SetupCheck, LaterDiskettesAndCompressedNamesAreFoundAsTheProgramFindsThem) 
     fs::remove(set.dir + "/tc.dr_");
     set.Edit("1,readme.txt", "1,..\\README.TXT\r\n1,sub\\notes.txt");  // ".." stays at the root
     set.Write("SUB/Notes.tx_", Compressed('t', 15));  // the LZ library opens it for notes.txt
-    set.Edit("SizeInKB=12", "SizeInKB=14");
+    fs::remove(second.dir + "/readme.txt");
+    set.Edit("1,tc.dr_", "1,tc.dr_\r\n1,readme.txt");  // back to the first diskette
+    set.Edit("SizeInKB=12", "SizeInKB=16");
     CheckPlan plan = set.Check({second.dir});
-    ASSERT_EQ(4u, plan.files.size());
+    ASSERT_EQ(5u, plan.files.size());
     EXPECT_EQ("Please insert the diskette labeled Disk One into A:", plan.files[3].prompt);
+    EXPECT_EQ(plan.files[3].prompt, plan.files[4].prompt);
     // Files under 16 bytes are not stored compressed by the tool.
     EXPECT_TRUE(Reports(plan, kWarning, 15, "notes.txt is compressed but expands to only 15"));
     EXPECT_EQ(1u, plan.findings.size()) << FormatPlanText(plan);
