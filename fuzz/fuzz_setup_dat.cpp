@@ -35,7 +35,8 @@ struct Text { const unsigned char* bytes; long length; };
 void ReadKeyed(void* context, const char* section, const char* key, const char* defaultText,
                char* buffer, int cchBuffer) {
     const Text* t = (const Text*)context;
-    if (ReadProfileText((const char*)t->bytes, t->length, section, key, buffer, cchBuffer, nullptr) < 0)
+    const char* text = (const char*)t->bytes;
+    if (ReadProfileText(text, t->length, section, key, buffer, cchBuffer, nullptr) < 0)
         snprintf(buffer, cchBuffer, "%s", defaultText);
 }
 
@@ -45,7 +46,8 @@ bool SameName(const char* a, const char* b) { return strcmp(a, b) == 0; }
 // prompt into buffers just long enough for a short label; a key path walked.
 void PlanLine(const char* line, const RegLineRecord& record, const LeadBytes& lead,
               const DiskLabels& labels) {
-    const CopyListNames names = {"A:", "C:\\WINDOWS\\SYSTEM", "kelmo.ini", "oemkelmo.inf", SameName, &lead};
+    const CopyListNames names = {"A:", "C:\\WINDOWS\\SYSTEM", "kelmo.ini", "oemkelmo.inf",
+                                 SameName, &lead};
     CopyLinePlan plan;
     char label[16] = "", prompt[64];
     if (PlanCopyLine(line, &names, &plan) == kCopyLineFile) {

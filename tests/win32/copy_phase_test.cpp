@@ -78,16 +78,18 @@ DWORD WINAPI TestGetVersion() { return gWindows95 ? 0xC3B60004 : GetVersion(); }
 
 BOOL WINAPI TestMoveFileEx(LPCSTR from, LPCSTR to, DWORD flags) {
     bool atRestart = flags & MOVEFILE_DELAY_UNTIL_REBOOT;
-    if (gWindows95 || (!atRestart && (GetFileAttributesA(to) & ~INVALID_FILE_ATTRIBUTES & FILE_ATTRIBUTE_READONLY))) {
+    DWORD attributes = to ? GetFileAttributesA(to) : INVALID_FILE_ATTRIBUTES;
+    bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    if (gWindows95 || (readOnly && !atRestart)) {
         SetLastError(gWindows95 ? ERROR_CALL_NOT_IMPLEMENTED : ERROR_ACCESS_DENIED);
         return FALSE;
     }
     return !Fails(atRestart ? "MoveFileExAtRestart" : "MoveFileEx", from, to) && MoveFileExA(from, to, flags);
 }
 
-const FileCalls kTestFileCalls = {TestMoveFile, TestMoveFileEx, TestDeleteFile, kSystemFileCalls.getAttributes,
-                                  kSystemFileCalls.setAttributes, kSystemFileCalls.writeProfileString,
-                                  TestGetVersion};
+const FileCalls kTestFileCalls = {TestMoveFile, TestMoveFileEx, TestDeleteFile,
+                                  kSystemFileCalls.getAttributes, kSystemFileCalls.setAttributes,
+                                  kSystemFileCalls.writeProfileString, TestGetVersion};
 
 // The platform's zero-terminated texts from a list that ends in an empty one,
 // a line each, or with pairs "from>to" a line.
@@ -129,7 +131,8 @@ std::map<std::string, std::string> OurTempFiles(const std::string& dir) {
     const std::regex ours("ke[lo][0-9a-f]{1,4}\\.tmp", std::regex::icase);
     for (const auto& entry : std::filesystem::directory_iterator(dir))
         if (std::regex_match(entry.path().filename().string(), ours))
-            for (std::string bytes = ReadFileBytes(entry.path().string()); !found.emplace(bytes, entry.path().string()).second;)
+            for (std::string bytes = ReadFileBytes(entry.path().string());
+                 !found.emplace(bytes, entry.path().string()).second;)
                 bytes = "again: " + bytes;
     return found;
 }
