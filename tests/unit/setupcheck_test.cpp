@@ -119,8 +119,9 @@ TEST(SetupCheck, EachTrapIsReportedOnItsLine) {
         {__LINE__, "1,tc.dr_", "\xe9,tc.dr_", kWarning, 16, 0, "disk id \"\xe9\" has no label"},
         // A prompt's label: an empty description gives an empty one, an id
         // without one keeps the list's previous prompt's.
-        {__LINE__, "Disk One\r\n[WindowsDir]\r\n1,tc.in_\r\n1,readme.txt", "\r\n[WindowsDir]\r\n1,tc.in_\r\n1,a.doc",
-         kError, 14, 1, "asks \"Please insert the diskette labeled  into A:\""},
+        {__LINE__, "One\r\n[WindowsDir]\r\n1,tc.in_\r\n1,readme.txt",
+         "One\r\n2=\r\n[WindowsDir]\r\n1,tc.in_\r\n1,a.doc\r\n2,b.doc", kError, 16, 2,
+         "asks \"Please insert the diskette labeled  into A:\""},
         {__LINE__, "1,readme.txt", "1,a.doc\r\n3,b.doc", kError, 15, 2,
          "asks \"Please insert the diskette labeled Disk One into A:\""},
         {__LINE__, "1,tc.dr_", "1,tc.dr_\r\n1,TC.DRV", kWarning, 17, 0, "this copy overwrites it"},
