@@ -1,9 +1,14 @@
 // setup.dat as the program reads it, from any bytes: loaded in reads of
 // varying size, each list section walked, every line split by both readers,
-// on a single-byte code page and on code page 932.
+// planned as a copy line, its key path walked, and the labels of its disk
+// ids read, on a single-byte code page and on code page 932.
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include "check/profile_text.h"
+#include "config/reg_line_rules.h"
+#include "install/copy_rules.h"
 #include "setupinfo/fields.h"
 #include "setupinfo/setup_text.h"
 
@@ -25,8 +30,39 @@ long ReadChunk(void* context, unsigned char* buffer, long cb) {
 // Code page 932's lead bytes: a second byte can be '[' or a backslash.
 const LeadBytes kCodePage932 = {{0x81, 0x9F, 0xE0, 0xFC}};
 
+struct Text { const unsigned char* bytes; long length; };
+
+void ReadKeyed(void* context, const char* section, const char* key, const char* defaultText,
+               char* buffer, int cchBuffer) {
+    const Text* t = (const Text*)context;
+    const char* text = (const char*)t->bytes;
+    if (ReadProfileText(text, t->length, section, key, buffer, cchBuffer, nullptr) < 0)
+        snprintf(buffer, cchBuffer, "%s", defaultText);
+}
+
+bool SameName(const char* a, const char* b) { return strcmp(a, b) == 0; }
+
+// A copy line planned into paths of the LZ library's length, its label and
+// prompt into buffers just long enough for a short label; a key path walked.
+void PlanLine(const char* line, const RegLineRecord& record, const LeadBytes& lead,
+              const DiskLabels& labels) {
+    const CopyListNames names = {"A:", "C:\\WINDOWS\\SYSTEM", "kelmo.ini", "oemkelmo.inf",
+                                 SameName, &lead};
+    CopyLinePlan plan;
+    char label[16] = "", prompt[64];
+    if (PlanCopyLine(line, &names, &plan) == kCopyLineFile) {
+        ApplyDiskLabel(&labels, plan.diskId, label, sizeof label);
+        FormatDiskPrompt(prompt, sizeof prompt, label, names.sourceDir);
+    }
+    KeyPathWalk walk;
+    StartKeyPath(&walk, record.subkey, lead);
+    while (NextKeyPathName(&walk) == kKeyPathName)
+        if (strlen(walk.name) >= sizeof walk.name)
+            abort();
+}
+
 void WalkSection(const unsigned char* text, long length, const char* header,
-                 const LeadBytes& lead) {
+                 const LeadBytes& lead, const DiskLabels& labels) {
     long position = FindSection(text, length, header, lead);
     char line[kSectionLineSize], diskId[2], fileName[256], shortName[8];
     RegLineRecord record;
@@ -38,6 +74,7 @@ void WalkSection(const unsigned char* text, long length, const char* header,
         memset(&record, 0, sizeof record);
         if ((unsigned)ParseRegLine(line, &record) > 5)
             abort();
+        PlanLine(line, record, lead, labels);
     }
     if (position >= 0 && text[position] != EndMarker && text[position] != '[')
         abort();
@@ -58,9 +95,13 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     if (length < 1 || length > fileSize + 1 || memchr(text, ';', length) ||
         memchr(text, EndMarker, length) != text + length - 1)
         abort();
+    const LeadBytes& lead = data[0] & 0x80 ? kCodePage932 : kSingleByteCodePage;
+    Text keyed = {text, length};
+    static DiskLabels labels;
+    TakeDiskLabels(text, length, lead, ReadKeyed, &keyed, &labels);
     static const char* const kLists[] = {"[WindowsDir]", "[SystemDir]", "[Driver.AddReg]"};
     for (const char* header : kLists)
-        WalkSection(text, length, header, data[0] & 0x80 ? kCodePage932 : kSingleByteCodePage);
+        WalkSection(text, length, header, lead, labels);
     free(text);
     return 0;
 }

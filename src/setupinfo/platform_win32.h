@@ -5,8 +5,12 @@
 
 // The Windows 95 family sets the top bit of GetVersion; it has no security
 // tokens and lacks some of the NT family's file functions.
+inline bool IsWindows95Version(DWORD version) {
+    return (version & 0x80000000) != 0;
+}
+
 inline bool IsWindows95Family() {
-    return (GetVersion() & 0x80000000) != 0;
+    return IsWindows95Version(GetVersion());
 }
 
 // A function that Windows 95 may lack, looked up at run time so that the

@@ -4,12 +4,16 @@
 
 #include "setupinfo/setup_state_win32.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+void ApplyStartupSettings() {
     // A look for a file in an empty drive, while the user changes diskettes,
     // fails quietly into the program's own prompt instead of the system's
     // "drive not ready" box.
     SetErrorMode(SEM_FAILCRITICALERRORS);
     InitCommonControls();
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    ApplyStartupSettings();
     gSetup.instance = instance;
     if (!RegisterMainClass(instance) || !RegisterLogoClass(instance))
         return 0;

@@ -8,3 +8,7 @@
 ATOM RegisterMainClass(HINSTANCE instance);
 ATOM RegisterLogoClass(HINSTANCE instance);
 BOOL CreateMainWindow(HINSTANCE instance);
+
+// What the process needs before its first window: critical errors, such as
+// an empty drive, fail to the program instead of showing a system box.
+void ApplyStartupSettings();

@@ -233,15 +233,15 @@ def check_plan_outcome(fail, run, plan, boxes):
 
 def check_files(fail, run, s, before, after):
     """Exactly the listed files made or rewritten in the Windows folder (a rewritten one shows
-    in its inode change time), each a copy of its namesake in samples/files."""
+    in its inode change time), each a copy of its namesake in samples/files (or on A:)."""
     changed = {k for k in set(before) | set(after) if before.get(k) != after.get(k)}
     changed -= {"system.ini", "wininit.bak"}
     fail.equal(sorted(s.get("files", [])), sorted(changed), "files made or rewritten")
     for name in changed & set(s.get("files", [])):
         original = s.get("renamed", {}).get(name) or os.path.basename(name).replace("oem", "")
-        # A file the scenario wrote itself (the Big5 INF), else the sample.
-        source = next(p for p in (run.work + "/" + original, SAMPLES + "/" + original)
-                      if os.path.exists(p))
+        # A file the scenario made itself (the Big5 INF, the large file on A:), else the sample.
+        source = next(p for p in (run.work + "/" + original, run.file("A:\\" + original),
+                                  SAMPLES + "/" + original) if os.path.exists(p))
         fail.check(read(run.windows + "/" + name) == read(source), name + " installed as " + source)
 
 
@@ -259,10 +259,10 @@ def check_restart(fail, run, s, holder, tray):
         while read(run.windows + "/" + s["hold"]) != new and time.monotonic() < deadline:
             time.sleep(0.2)  # the boot's renames may still be on their way
     renames = run.reg_query(RENAMES_KEY).get("", {}).get("PendingFileRenameOperations")
-    fail.equal((None, "hold" in s and s.get("version") == "win95", []),
+    fail.equal((None, "hold" in s and s.get("version") == "win95", s.get("others", [])),
                (renames, os.path.exists(run.windows + "/wininit.bak"),
-                [os.path.relpath(p, run.windows) for p in glob.glob(run.windows + "/**/kel*.tmp",
-                                                                   recursive=True)]),
+                sorted(os.path.relpath(p, run.windows) for p in glob.glob(
+                    run.windows + "/**/ke[lo]*.tmp", recursive=True))),
                "renames left for a restart, wininit.ini carried out (Windows 95 only), "
                "temporary files left")
 
@@ -303,9 +303,10 @@ def insert_prompt(disk, label="Kelmo Windows 95 Disk %d"):
 
 
 # The sample set on three diskettes, setup.dat on the first only: each name on the set and
-# the diskette it is on. The prompts come for disks 2, 1, 3 and 2, in this order.
+# the diskette it is on. The prompts come for disks 2, 1, 3 and 2, in this order: the
+# second diskette is in the drive when [SystemDir] starts.
 THREE_DISKETTES = {"setup.exe": 1, "setup.dat": 1, "kelmo.in_": 1, "kelmotry.ex_": 1,
-                   "readme.1st": 1, "kelmo.dr_": 1, "kelmo.tx_": 2, "kelmo32.dl_": 2,
+                   "readme.1st": 2, "kelmo.dr_": 1, "kelmo.tx_": 2, "kelmo32.dl_": 2,
                    "kelmo.inf": 2, "kelmo.vx_": 3}
 DISK_CHANGES = [2, 1, 3, 2]
 # Another product's setup.dat, on the second diskette: nothing of it may be used.
@@ -336,6 +337,8 @@ BIG5_INF = {'"Kelmo ProGraph 64"': '"%s"' % BIG5_PRODUCT, '"Kelmo Windows 95 Dis
             "HKCR,": "HKLM,Software\\Kelmo\\功能,名稱,,%KelmoProGraph64%\r\nHKCR,"}
 
 MISSING = "Can't find section: [%s]"
+# A large file, first on the System list, during which the power fails.
+BIG = "system32/kelmo.big"
 FULL_INSTALL = dict(boxes=[readme_box(PRODUCT)], product=PRODUCT, registry=DRIVER_KEY,
                     files=WINDOWS_FILES + SYSTEM_FILES)
 
@@ -344,10 +347,8 @@ FULL_INSTALL = dict(boxes=[readme_box(PRODUCT)], product=PRODUCT, registry=DRIVE
 SCENARIOS = {
     # The set on three diskettes, each prompt answered by changing the diskette: labels,
     # product, adapter and registry lines all come from the first diskette's setup.dat,
-    # also when another diskette carries a setup.dat of its own.
-    "diskettes": dict(FULL_INSTALL, diskettes=3,
-                      boxes=[insert_prompt(d) for d in DISK_CHANGES] + [readme_box(PRODUCT)]),
-    # The same on a system that answers as Windows 95 does, with a driver held open as a
+    # also when another diskette carries a setup.dat of its own; on a system that answers
+    # as Windows 95 does, with a driver held open as a
     # running system holds it and listed twice, and an older tray program running: wininit.ini
     # replaces the driver at the restart, by its second copy, and deletes the tray program's
     # old build; the restart is requested without the NT family's shutdown privilege.
@@ -357,6 +358,12 @@ SCENARIOS = {
         boxes=[insert_prompt(d) for d in DISK_CHANGES] + [readme_box(PRODUCT)]),
     # The same on the NT family, through MoveFileEx, on one diskette.
     "in_use": dict(FULL_INSTALL, hold=DRV, edit=list_driver_twice, check_code=1),
+    # The power fails while a large file is written: every process ends at once when a
+    # temporary file of ours is in System. The next run installs and restarts; it leaves no
+    # temporary file of ours, and another program's stays.
+    "power_cut": dict(FULL_INSTALL, files=FULL_INSTALL["files"] + [BIG], cut=True, check_code=1,
+                      others=["system32/kelvin.tmp"],
+                      edit=lambda t: t.replace("[SystemDir]\r\n", "[SystemDir]\r\n1,kelmo.big\r\n")),
     # A missing file of the Windows list, the prompt cancelled; the longest product name.
     "diskette_cancel": dict(
         remove="kelmotry.ex_",
@@ -405,7 +412,8 @@ def three_diskettes(run, s):
         os.makedirs(folder, exist_ok=True)
         shutil.copy(sample[name], folder)
     setup_dat = pathlib.Path(run.diskette(1)[0], "setup.dat")
-    text = setup_dat.read_bytes().decode("ascii").replace("1,kelmo.tx_", "2,kelmo.tx_")
+    text = setup_dat.read_bytes().decode("ascii").replace("1,kelmo.tx_", "2,kelmo.tx_").replace(
+        "1,readme.1st", "2,readme.1st")
     text = text.replace("1,kelmo.vx_", "3,kelmo.vx_").replace(
         "2=Kelmo Windows 95 Disk 2\r\n", "2=Kelmo Windows 95 Disk 2\r\n3=Kelmo Windows 95 Disk 3\r\n")
     setup_dat.write_bytes(s.get("edit", lambda t: t)(text).encode("ascii"))
@@ -465,10 +473,32 @@ def prepare_diskette(run, s):
         shutil.copytree(disk, run.file("A:\\"), dirs_exist_ok=True)
     if "remove" in s:
         os.remove(run.file("A:\\" + s["remove"]))
+    if s.get("cut"):  # the large file, and another program's file in System
+        pathlib.Path(run.file("A:\\kelmo.big")).write_bytes(os.urandom(32 << 20))
+        pathlib.Path(run.windows, "system32", "kelvin.tmp").write_bytes(b"another program's")
     if "edit" in s:
         setup_dat = pathlib.Path(run.file("A:\\setup.dat"))
         setup_dat.write_bytes(s["edit"](setup_dat.read_bytes().decode("ascii")).encode("ascii"))
     return s.get("answers", [])
+
+
+def cut_power(fail, run, answers):
+    """Runs the install until a temporary file of ours in System holds data, then ends every
+    process of the prefix at once, as a power failure would."""
+    driver = subprocess.Popen(
+        [run.env["WINE_LOADER"], run.build + "/tests/e2e/kelmo_drive.exe", "--exe",
+         "A:\\setup.exe", "--dir", "A:\\", "--answers", ",".join(answers)],
+        env=run.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    deadline, ours = time.monotonic() + 300, []
+    while not ours and driver.poll() is None and time.monotonic() < deadline:
+        ours = [p for p in glob.glob(run.windows + "/system32/kel*.tmp")
+                if re.search(r"kel[0-9a-f]{1,4}\.tmp$", p) and os.path.getsize(p) > 0]
+        time.sleep(0.01)
+    subprocess.run([run.env["WINESERVER_BIN"], "-k"], env=run.env)
+    driver.wait()
+    subprocess.run([run.env["WINESERVER_BIN"], "-p"], env=run.env, check=True)
+    fail.check(ours and 0 < os.path.getsize(ours[0]) < 32 << 20,
+               "the power failed in the middle of the large file", "part of it", ours)
 
 
 def run_scenario(run, fail, s):
@@ -480,6 +510,8 @@ def run_scenario(run, fail, s):
     holder = run.hold(s["hold"]) if "hold" in s else None
     tray = run.hold("kelmotry.lck", program="kelmotry.exe") if "hold" in s else None
     before = run.snapshot()
+    if s.get("cut"):
+        cut_power(fail, run, answers)
     events, trace = run.drive(answers)
     check_restart(fail, run, s, holder, tray)
     after = run.snapshot()

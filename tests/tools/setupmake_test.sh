@@ -41,12 +41,14 @@ python3 -c 'import random, sys; random.seed(1); sys.stdout.buffer.write(random.r
   >"$work/drv/big.drv"
 expect "an over-full diskette" 2 "disk1 does not fit a 1.44 MB diskette: its 3 files hold [0-9]* bytes and take [0-9]* clusters of 512 bytes" "$maker" \
   "$work/drv/big.inf" "$work/full"
-mkdir "$work/foreign" && echo precious >"$work/foreign/notes"
+# A set's folders and one more thing: not a set setupmake made.
+mkdir -p "$work/foreign/disk1" && echo precious >"$work/foreign/notes" && echo ours >"$work/foreign/disk1/setup.dat"
+cp -a "$work/foreign" "$work/foreign.before"
 expect "a foreign OUT" 2 "not touching it" "$maker" "$ROOT/samples/files/kelmo.inf" "$work/foreign"
 expect "an unknown option" 2 "usage: setupmake" "$maker" --fast "$ROOT/samples/files/kelmo.inf" "$work/x"
 expect "an unknown code page" 2 "setupmake: code page 65001 is not known" "$maker" --codepage 65001 \
   "$ROOT/samples/files/kelmo.inf" "$work/x"
 check "nothing written for refused sets" test -z "$(ls "$work" | grep -E '^(dir12|full|x)|\.new')"
-check "a foreign OUT untouched" test "$(ls "$work/foreign")" = notes
+check "a foreign OUT untouched" diff -r "$work/foreign.before" "$work/foreign"
 
 [ $failures = 0 ] && echo "setupmake: all checks passed"

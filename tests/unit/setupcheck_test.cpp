@@ -136,6 +136,16 @@ TEST(SetupCheck, EachTrapIsReportedOnItsLine) {
         {__LINE__, "1,readme.txt", "1,readme.doc", kError, 14, 1,
          "setup.exe asks \"Please insert the diskette labeled Disk One into A:\""},
         {__LINE__, "1,tc.dr_", "3,tc.dr_", kWarning, 16, 0, "disk id \"3\" has no label"},
+        {__LINE__, "1,tc.dr_", ",tc.dr_", kWarning, 16, 0, "disk id \"\" has no label"},
+        {__LINE__, "1,tc.dr_", "a,tc.dr_", kWarning, 16, 0, "disk id \"a\" has no label"},
+        {__LINE__, "1,tc.dr_", "\xe9,tc.dr_", kWarning, 16, 0, "disk id \"\xe9\" has no label"},
+        // A prompt's label: an empty description gives an empty one, an id
+        // without one keeps the list's previous prompt's.
+        {__LINE__, "One\r\n[WindowsDir]\r\n1,tc.in_\r\n1,readme.txt",
+         "One\r\n2=\r\n[WindowsDir]\r\n1,tc.in_\r\n1,a.doc\r\n2,b.doc", kError, 16, 2,
+         "asks \"Please insert the diskette labeled  into A:\""},
+        {__LINE__, "1,readme.txt", "1,a.doc\r\n3,b.doc", kError, 15, 2,
+         "asks \"Please insert the diskette labeled Disk One into A:\""},
         {__LINE__, "1,tc.dr_", "1,tc.dr_\r\n1,TC.DRV", kWarning, 17, 0, "this copy overwrites it"},
         {__LINE__, "1,tc.dr_", "1," + std::string(130, 'd') + ".dr_", kError, 16, 1, "127 characters"},
     };
@@ -218,10 +228,13 @@ TEST(SetupCheck, LaterDiskettesAndCompressedNamesAreFoundAsTheProgramFindsThem) 
     fs::remove(set.dir + "/tc.dr_");
     set.Edit("1,readme.txt", "1,..\\README.TXT\r\n1,sub\\notes.txt");  // ".." stays at the root
     set.Write("SUB/Notes.tx_", Compressed('t', 15));  // the LZ library opens it for notes.txt
-    set.Edit("SizeInKB=12", "SizeInKB=14");
+    fs::remove(second.dir + "/readme.txt");
+    set.Edit("1,tc.dr_", "1,tc.dr_\r\n1,readme.txt");  // back to the first diskette
+    set.Edit("SizeInKB=12", "SizeInKB=16");
     CheckPlan plan = set.Check({second.dir});
-    ASSERT_EQ(4u, plan.files.size());
+    ASSERT_EQ(5u, plan.files.size());
     EXPECT_EQ("Please insert the diskette labeled Disk One into A:", plan.files[3].prompt);
+    EXPECT_EQ(plan.files[3].prompt, plan.files[4].prompt);
     // Files under 16 bytes are not stored compressed by the tool.
     EXPECT_TRUE(Reports(plan, kWarning, 15, "notes.txt is compressed but expands to only 15"));
     EXPECT_EQ(1u, plan.findings.size()) << FormatPlanText(plan);

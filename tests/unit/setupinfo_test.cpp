@@ -8,6 +8,7 @@
 
 #include "setupinfo/fields.h"
 #include "setupinfo/setup_text.h"
+#include "setupinfo/text.h"
 
 namespace {
 
@@ -112,6 +113,32 @@ TEST(ReadSectionLine, WalksToABracketOrTheEndSkippingBlankAndLongLines) {
     // A character is never split at the line's limit: 254 bytes fit, 255 do not.
     std::string fit = std::string(252, 'x') + "\x81[\n";
     EXPECT_EQ(std::vector<std::string>{fit}, Walk("[S]\n" + fit + "x" + fit + "\x1a", k932));
+}
+
+// Each writer at the sizes where an overrun would show: an exact fit, one
+// character over, no room; the byte after the buffer stays as it was.
+TEST(Text, WritersKeepToTheirBufferAndSayWhenTheyCut) {
+    typedef bool (*Write)(char* dst, int cch);
+    const Write copy = [](char* d, int cch) { return TextCopy(d, cch, "abc"); };
+    const Write append = [](char* d, int cch) { return TextAppend(d, cch, "c"); };
+    const Write format = [](char* d, int cch) { return TextFormat(d, cch, "%s%d%u%%", "a", -2, 3u); };
+    const struct { int line; Write write; const char* start; int cch; const char* text; bool fit; } cases[] = {
+        {__LINE__, copy, "", 4, "abc", true},   {__LINE__, copy, "", 3, "ab", false},
+        {__LINE__, copy, "", 1, "", false},     {__LINE__, copy, "", 0, nullptr, false},
+        {__LINE__, append, "ab", 4, "abc", true}, {__LINE__, append, "ab", 3, "ab", false},
+        {__LINE__, append, "abc", 3, nullptr, false},  // no terminator within cch
+        {__LINE__, format, "", 6, "a-23%", true}, {__LINE__, format, "", 5, "a-23", false},
+        {__LINE__, format, "", 0, nullptr, false},
+    };
+    for (const auto& c : cases) {
+        testing::ScopedTrace row(__FILE__, c.line, c.start);
+        char buffer[8];
+        memset(buffer, 'Z', sizeof buffer);
+        memcpy(buffer, c.start, strlen(c.start) + (c.cch > (int)strlen(c.start)));
+        EXPECT_EQ(c.fit, c.write(buffer, c.cch));
+        EXPECT_EQ(std::string(sizeof buffer - c.cch, 'Z'), std::string(buffer + c.cch, sizeof buffer - c.cch));
+        EXPECT_EQ(c.text ? c.text : std::string(c.start, c.cch), std::string(buffer, strnlen(buffer, c.cch)));
+    }
 }
 
 TEST(SplitCopyLine, DiskIdAndFileName) {

@@ -86,6 +86,7 @@ TEST(SetupMake, RegistryLinesAreWrittenAsTheProgramReadsThem) {
          "HKCR,Card.Settings,,,\"Card 100 settings\""},
         {__LINE__, "HKR,, \"Value Name\" ,,\"100%% \"", "HKR,,\"Value Name\",,\"100% \""},
         {__LINE__, "HKR,,Empty,,", "HKR,,Empty,,"},
+        {__LINE__, "HKR,Sub,,0", "HKR,Sub"},  // the key only
         {__LINE__, "HKR,,Say,,\"a \"\"b\"\"\"", nullptr},  // a double quote cannot be written
         {__LINE__, "HKR , Sub , Tab , , a\"\tb\"c ; comment", "HKR,Sub,Tab,,\"a\tbc\""},
         {__LINE__, "HKLM,Kelmo\\\xA5\x5C\xAF\xE0,Name,,\"3D \xA5\x5B\"",
@@ -229,6 +230,15 @@ TEST(SetupMake, SetupDatOfATwoDisketteSet) {
               "[WindowsDir]\r\n1,card.in_\r\n1,small.txt\r\n1,readme.1st\r\n2,card.hl_\r\n\r\n"
               "[SystemDir]\r\n1,card.dr_\r\n2,card32.dl_\r\n\r\n[Driver.AddReg]\r\n",
               made.setupDat);
+}
+
+// A diskette holds 2847 clusters of 512 bytes, each file whole ones.
+TEST(SetupMake, ADisketteHoldsItsClustersAndNotOneMore) {
+    for (long long last : {0, 512, 513}) {
+        FindingSink findings;
+        CheckDisketteSpace(1, {{"a.dr_", 2846 * 512 - 1}, {"b.dr_", last}}, &findings);
+        EXPECT_EQ(last > 512 ? 1 : 0, findings.Count(kError)) << last;
+    }
 }
 
 TEST(SetupMake, OemsetupInfNeverTakesANameWindowsGivesItsOwn) {

@@ -6,6 +6,11 @@
 #include <gtest/gtest.h>
 #include <lzexpand.h>
 
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <regex>
+
 #include "install/copy_phase_win32.h"
 #include "setupinfo/setup_state_win32.h"
 #include "setupinfo/setup_vocabulary.h"
@@ -52,6 +57,86 @@ void ReadFromSetupDat(void*, const char* section, const char* key, const char* d
     ReadSetupString(section, key, defaultText, buffer, cchBuffer);
 }
 
+// The copy phase's file calls as the tests answer them: as the system does,
+// except that MoveFileExA, as on Windows, never replaces a read-only file; a
+// call that gFails names ("MoveFile", "MoveFileEx", "MoveFileExAtRestart",
+// "DeleteFile") fails as a file in use does; with gWindows95 the version is
+// Windows 95's and MoveFileExA is not implemented.
+std::function<bool(const std::string& call, const std::string& from, const std::string& to)> gFails;
+bool gWindows95;
+
+bool Fails(const char* call, LPCSTR from, LPCSTR to = "") {
+    SetLastError(ERROR_SHARING_VIOLATION);
+    return gFails && gFails(call, from, to ? to : "");
+}
+
+BOOL WINAPI TestMoveFile(LPCSTR from, LPCSTR to) { return !Fails("MoveFile", from, to) && MoveFileA(from, to); }
+
+BOOL WINAPI TestDeleteFile(LPCSTR path) { return !Fails("DeleteFile", path) && DeleteFileA(path); }
+
+DWORD WINAPI TestGetVersion() { return gWindows95 ? 0xC3B60004 : GetVersion(); }  // 4.0, build 950
+
+BOOL WINAPI TestMoveFileEx(LPCSTR from, LPCSTR to, DWORD flags) {
+    bool atRestart = flags & MOVEFILE_DELAY_UNTIL_REBOOT;
+    DWORD attributes = to ? GetFileAttributesA(to) : INVALID_FILE_ATTRIBUTES;
+    bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    if (gWindows95 || (readOnly && !atRestart)) {
+        SetLastError(gWindows95 ? ERROR_CALL_NOT_IMPLEMENTED : ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return !Fails(atRestart ? "MoveFileExAtRestart" : "MoveFileEx", from, to) && MoveFileExA(from, to, flags);
+}
+
+const FileCalls kTestFileCalls = {TestMoveFile, TestMoveFileEx, TestDeleteFile,
+                                  kSystemFileCalls.getAttributes, kSystemFileCalls.setAttributes,
+                                  kSystemFileCalls.writeProfileString, TestGetVersion};
+
+// The platform's zero-terminated texts from a list that ends in an empty one,
+// a line each, or with pairs "from>to" a line.
+std::string Lines(const char* list, bool pairs) {
+    std::string lines;
+    for (const char* p = list; *p; p += lstrlenA(p) + 1) {
+        lines += p;
+        if (pairs)
+            lines += ">" + std::string(p += lstrlenA(p) + 1);
+        lines += "\n";
+    }
+    return lines;
+}
+
+// The restart's renames and deletes ("from>" deletes) as each family keeps
+// them, taken away, so that no restart of the prefix carries them out.
+std::string TakeRestartSchedule() {
+    const char key[] = "System\\CurrentControlSet\\Control\\Session Manager";
+    char pending[4096] = {}, wininit[4096] = {};
+    DWORD cb = sizeof pending - 2;
+    RegGetValueA(HKEY_LOCAL_MACHINE, key, "PendingFileRenameOperations", RRF_RT_ANY, nullptr, pending, &cb);
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, key, "PendingFileRenameOperations");
+    GetPrivateProfileSectionA("rename", wininit, sizeof wininit, "wininit.ini");
+    DeleteFileA("C:\\windows\\wininit.ini");
+    return Lines(pending, true) + Lines(wininit, false);
+}
+
+std::string ShortPath(const std::string& path) {
+    char shortPath[MAX_PATH] = "<none>";
+    GetShortPathNameA(path.c_str(), shortPath, sizeof shortPath);
+    return shortPath;
+}
+
+// Our temporary files in a folder (new ones kelXXXX.tmp, old ones keoXXXX.tmp)
+// by what they hold; a second one with the same bytes under "again: " and
+// the bytes.
+std::map<std::string, std::string> OurTempFiles(const std::string& dir) {
+    std::map<std::string, std::string> found;
+    const std::regex ours("ke[lo][0-9a-f]{1,4}\\.tmp", std::regex::icase);
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        if (std::regex_match(entry.path().filename().string(), ours))
+            for (std::string bytes = ReadFileBytes(entry.path().string());
+                 !found.emplace(bytes, entry.path().string()).second;)
+                bytes = "again: " + bytes;
+    return found;
+}
+
 class CopyPhaseTest : public ::testing::Test {
 protected:
     TempDir disk{"copydisk"}, win{"copywin"}, sys{"copysys"};
@@ -81,8 +166,12 @@ protected:
         gSetup.copiedBytes = 0;
         gSetup.expectedBytes = 20000;
         gSetup.progressBar = bar;
+        gFileCalls = &kTestFileCalls;
+        gFails = nullptr;
+        gWindows95 = false;
     }
     void TearDown() override {
+        gFileCalls = &kSystemFileCalls;
         ReleaseSetupText(&gSetupText);
         DestroyWindow(page);
     }
@@ -151,6 +240,62 @@ TEST_F(CopyPhaseTest, InstallsEveryListedFileExpandedUnderItsInstalledName) {
     // The install runs with no message loop, yet no window is left waiting
     // for its paint: the status lines and the bar are on the screen.
     EXPECT_FALSE(HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT);
+}
+
+// Targets in use, on either family: one call cannot replace them, so each is
+// moved aside for the new file. When the new file cannot then be renamed in,
+// the old one goes back; when neither can, the box says where the old one
+// is. An old file that cannot be deleted, as a loaded driver cannot, is
+// deleted at the restart; one that cannot even be moved aside is replaced
+// then, and when it is listed twice, wininit.ini, which keeps one line a
+// key, lets the earlier copy go at once. A read-only target, which neither
+// family replaces in one call, is moved aside and its leftover deleted.
+TEST_F(CopyPhaseTest, TargetInUseIsPutBackOrSaidOrReplacedAtTheRestart) {
+    for (const char* name : {"display.dr_", "kelmo.vx_", "readme.1st", "x.dr_", "FOO.DR_"})
+        Put(name);
+    const std::string newDriver = Original("display.dr_"), newX = Original("x.dr_");
+    TakeRestartSchedule();
+    for (bool windows95 : {false, true}) {
+        SCOPED_TRACE(windows95 ? "Windows 95" : "NT");
+        TempDir dir(windows95 ? "copywin95" : "copywinnt");
+        for (const char* name : {"display.drv", "kelmo.vxd", "readme.1st", "x.drv", "FOO.DRv"})
+            WriteFileBytes(dir / name, std::string("old ") + name);
+        SetFileAttributesA((dir / "FOO.DRv").c_str(), FILE_ATTRIBUTE_READONLY);
+        gWindows95 = windows95;
+        gFails = [&](const std::string& call, const std::string& from, const std::string& to) {
+            return (call == "MoveFileEx" && to != dir / "FOO.DRv") ||
+                   (call == "MoveFile" && (to == dir / "kelmo.vxd" || from == dir / "x.drv" ||
+                                           (to == dir / "display.drv" && ReadFileBytes(from) == newDriver))) ||
+                   (call == "DeleteFile" && ReadFileBytes(from) == "old readme.1st");
+        };
+        BoxAnswerer boxes;
+        EXPECT_EQ(kListCopied, CopyList("1,display.dr_\r\n1,kelmo.vx_\r\n1,readme.1st\r\n1,x.dr_\r\n"
+                                        "1,x.dr_\r\n1,FOO.DR_\r\n", dir.path));
+        // A later run deletes only what a run cut off would leave: a new
+        // file that the restart is not to rename.
+        WriteFileBytes(dir / "kel1.tmp", "cut off");
+        WriteFileBytes(dir / "kelvin.tmp", "another program's");
+        lstrcpyA(gSetup.windowsDir, dir.path.c_str());
+        DeleteUnfinishedFilesOfEarlierRuns();
+        EXPECT_EQ("another program's", ReadFileBytes(dir / "kelvin.tmp"));
+        std::string schedule = TakeRestartSchedule();
+        auto ours = OurTempFiles(dir.path);
+        EXPECT_EQ("old display.drv", ReadFileBytes(dir / "display.drv"));
+        EXPECT_EQ(Original("readme.1st"), ReadFileBytes(dir / "readme.1st"));
+        EXPECT_EQ("old x.drv", ReadFileBytes(dir / "x.drv"));
+        EXPECT_EQ(Original("FOO.DR_"), ReadFileBytes(dir / "FOO.DRv"));
+        EXPECT_EQ(windows95 ? 3u : 4u, ours.size()) << Entries(dir.path);
+        EXPECT_EQ(CantInstall(dir / "display.drv") + "Error: Can't install file: " + Lower(dir / "kelmo.vxd") +
+                      "\n\nThe file that was there is now " + Lower(ours["old kelmo.vxd"]) + "\n",
+                  boxes.said);
+        if (windows95)
+            EXPECT_EQ("NUL=" + ShortPath(ours["old readme.1st"]) + "\n" + ShortPath(dir / "x.drv") + "=" +
+                          ShortPath(ours[newX]) + "\n", schedule);
+        else
+            EXPECT_EQ("\\??\\" + ours["old readme.1st"] + ">\n\\??\\" + ours[newX] + ">!\\??\\" +
+                          dir / "x.drv" + "\n\\??\\" + ours["again: " + newX] + ">!\\??\\" + dir / "x.drv" + "\n",
+                      schedule);
+    }
 }
 
 // A failed copy leaves the installed file as it was and nothing beside it, is

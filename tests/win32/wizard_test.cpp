@@ -124,3 +124,11 @@ TEST(Wizard, PagesShowLogoAndBannerAndLeadOnlyWhereTheirButtonsSay) {
 }
 
 }  // namespace
+
+// Critical errors, such as an empty drive, fail to the program: read back
+// through the mode the settings leave behind.
+TEST(Startup, CriticalErrorsFailToTheProgram) {
+    SetErrorMode(0);
+    ApplyStartupSettings();
+    EXPECT_EQ((UINT)SEM_FAILCRITICALERRORS, SetErrorMode(0) & SEM_FAILCRITICALERRORS);
+}

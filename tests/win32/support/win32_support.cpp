@@ -8,15 +8,23 @@
 
 #include "message_box.h"
 
+// Removes a folder and everything in it, read-only files too.
+static void RemoveTree(const std::string& path) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(path, error))
+        SetFileAttributesA(entry.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
+    std::filesystem::remove_all(path, error);
+}
+
 TempDir::TempDir(const char* tag) {
     char base[MAX_PATH];
     GetTempPathA(sizeof base, base);
     path = base + ("kelmo_" + std::string(tag));
-    std::filesystem::remove_all(path);
+    RemoveTree(path);
     std::filesystem::create_directory(path);
 }
 
-TempDir::~TempDir() { std::filesystem::remove_all(path); }
+TempDir::~TempDir() { RemoveTree(path); }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary);
