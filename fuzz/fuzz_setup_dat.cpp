@@ -30,13 +30,13 @@ long ReadChunk(void* context, unsigned char* buffer, long cb) {
 // Code page 932's lead bytes: a second byte can be '[' or a backslash.
 const LeadBytes kCodePage932 = {{0x81, 0x9F, 0xE0, 0xFC}};
 
-struct Text { const unsigned char* bytes; long length; };
+struct Text { const unsigned char* bytes; long length; const LeadBytes* lead; };
 
 void ReadKeyed(void* context, const char* section, const char* key, const char* defaultText,
                char* buffer, int cchBuffer) {
     const Text* t = (const Text*)context;
     const char* text = (const char*)t->bytes;
-    if (ReadProfileText(text, t->length, section, key, buffer, cchBuffer, nullptr) < 0)
+    if (ReadProfileText(text, t->length, section, key, buffer, cchBuffer, nullptr, *t->lead) < 0)
         snprintf(buffer, cchBuffer, "%s", defaultText);
 }
 
@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
         memchr(text, EndMarker, length) != text + length - 1)
         abort();
     const LeadBytes& lead = data[0] & 0x80 ? kCodePage932 : kSingleByteCodePage;
-    Text keyed = {text, length};
+    Text keyed = {text, length, &lead};
     static DiskLabels labels;
     TakeDiskLabels(text, length, lead, ReadKeyed, &keyed, &labels);
     static const char* const kLists[] = {"[WindowsDir]", "[SystemDir]", "[Driver.AddReg]"};
