@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """scenarios.py BUILD_DIR SCENARIO: setup.exe on the sample diskettes under Wine and Xvfb,
 in a fresh prefix with a simulated adapter, worked by kelmo_drive (driver/)."""
-import collections, configparser, fcntl, glob, json, os, pathlib, re, shutil
+import collections, configparser, fcntl, functools, glob, json, os, pathlib, re, shutil
 import subprocess, sys, time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -302,12 +302,23 @@ def insert_prompt(disk, label="Kelmo Windows 95 Disk %d"):
             ["ok", "cancel"], False)
 
 
-# The sample set on three diskettes, setup.dat on the first only: each name on the set and
-# the diskette it is on. The prompts come for disks 2, 1, 3 and 2, in this order: the
-# second diskette is in the drive when [SystemDir] starts.
-THREE_DISKETTES = {"setup.exe": 1, "setup.dat": 1, "kelmo.in_": 1, "kelmotry.ex_": 1,
-                   "readme.1st": 2, "kelmo.dr_": 1, "kelmo.tx_": 2, "kelmo32.dl_": 2,
-                   "kelmo.inf": 2, "kelmo.vx_": 3}
+def replacing(pairs):
+    """An edit of setup.dat's text that makes each replacement in turn."""
+    return lambda text: functools.reduce(lambda t, pair: t.replace(*pair), pairs.items(), text)
+
+
+# The sample set as it is laid out on its two diskettes: each name and its diskette.
+TWO_DISKETTES = {"setup.exe": 1, "setup.dat": 1, "kelmo.in_": 1, "kelmotry.ex_": 1,
+                 "readme.1st": 1, "kelmo.tx_": 1, "kelmo.dr_": 1, "kelmo.vx_": 1,
+                 "kelmo32.dl_": 2, "kelmo.inf": 2}
+# The same on three diskettes, the driver (kelmo.vx_) listed twice. The prompts come for
+# disks 2, 1, 3 and 2, in this order: the second diskette is in the drive when [SystemDir]
+# starts.
+THREE_DISKETTES = dict(TWO_DISKETTES, **{"readme.1st": 2, "kelmo.tx_": 2, "kelmo.vx_": 3})
+ON_THREE_DISKETTES = replacing({
+    "1,kelmo.tx_": "2,kelmo.tx_", "1,readme.1st": "2,readme.1st",
+    "1,kelmo.vx_": "3,kelmo.vx_\r\n3,kelmo.vx_",
+    "2=Kelmo Windows 95 Disk 2\r\n": "2=Kelmo Windows 95 Disk 2\r\n3=Kelmo Windows 95 Disk 3\r\n"})
 DISK_CHANGES = [2, 1, 3, 2]
 # Another product's setup.dat, on the second diskette: nothing of it may be used.
 FOREIGN_SETUP_DAT = ("[Product]\r\nProductName=Other Vision 3D\r\n[Enum PCI]\r\nVender=VEN_4F54&DEV_0001"
@@ -324,17 +335,19 @@ def list_driver_twice(text):
 CJK_LOCALES = {932: "ja_JP.UTF-8", 950: "zh_TW.UTF-8"}
 JA_PRODUCT, JA_LABEL = "ケルモ スーパーVGA", "ケルモ ドライバー・ソフト ディスク %d"
 JA_FILES = {"kelmo.tx_": "スーパー.tx_", "kelmo32.dl_": "ドライバーソフト.dl_"}
-JA_LINES = {"ProductName=" + PRODUCT: "ProductName=" + JA_PRODUCT, "FontHi=32": "FontHi=28",
-            "Kelmo Windows 95 Disk %d": JA_LABEL,
-            "HKR,,DevLoader,,*vdd\r\n": "HKR,,DevLoader,,*vdd\r\nHKR,,ドライバー,,スーパー\r\n",
-            "HKCR,": "HKLM,Software\\\\Kelmo\\\\表示,モード,,スーパーVGA\r\nHKCR,",
-            **{"," + stored: "," + JA_FILES[stored] for stored in JA_FILES}}
+IN_JAPANESE = replacing({
+    "ProductName=" + PRODUCT: "ProductName=" + JA_PRODUCT, "FontHi=32": "FontHi=28",
+    "Kelmo Windows 95 Disk 1": JA_LABEL % 1, "Kelmo Windows 95 Disk 2": JA_LABEL % 2,
+    "HKR,,DevLoader,,*vdd\r\n": "HKR,,DevLoader,,*vdd\r\nHKR,,ドライバー,,スーパー\r\n",
+    "HKCR,": "HKLM,Software\\\\Kelmo\\\\表示,モード,,スーパーVGA\r\nHKCR,",
+    **{"," + stored: "," + JA_FILES[stored] for stored in JA_FILES}})
 
 # Traditional Chinese Windows 95 (code page 950): the sample INF in Big5 with the product
 # 圖形加速卡, whose 加 ends in "[", disk labels and a key 功能, whose 功 ends in "\\".
 BIG5_PRODUCT = "圖形加速卡"
-BIG5_INF = {'"Kelmo ProGraph 64"': '"%s"' % BIG5_PRODUCT, '"Kelmo Windows 95 Disk': '"圖形加速卡 磁片',
-            "HKCR,": "HKLM,Software\\Kelmo\\功能,名稱,,%KelmoProGraph64%\r\nHKCR,"}
+IN_BIG5 = replacing({
+    '"Kelmo ProGraph 64"': '"%s"' % BIG5_PRODUCT, '"Kelmo Windows 95 Disk': '"圖形加速卡 磁片',
+    "HKCR,": "HKLM,Software\\Kelmo\\功能,名稱,,%KelmoProGraph64%\r\nHKCR,"})
 
 MISSING = "Can't find section: [%s]"
 # A large file, first on the System list, during which the power fails.
@@ -353,8 +366,8 @@ SCENARIOS = {
     # replaces the driver at the restart, by its second copy, and deletes the tray program's
     # old build; the restart is requested without the NT family's shutdown privilege.
     "diskettes_win95": dict(
-        FULL_INSTALL, diskettes=3, version="win95", foreign=True, hold=VXD, check_code=1,
-        edit=lambda t: t.replace("3,kelmo.vx_\r\n", "3,kelmo.vx_\r\n3,kelmo.vx_\r\n"),
+        FULL_INSTALL, layout=THREE_DISKETTES, edit=ON_THREE_DISKETTES, changes=DISK_CHANGES,
+        version="win95", foreign=True, hold=VXD, check_code=1,
         boxes=[insert_prompt(d) for d in DISK_CHANGES] + [readme_box(PRODUCT)]),
     # The same on the NT family, through MoveFileEx, on one diskette.
     "in_use": dict(FULL_INSTALL, hold=DRV, edit=list_driver_twice, check_code=1),
@@ -383,77 +396,50 @@ SCENARIOS = {
                error_box(MISSING % "Driver.AddReg"), readme_box(PRODUCT)],
         files=WINDOWS_FILES),
     "japanese": dict(
-        FULL_INSTALL, code_page=932, version="win95", japanese=True, product=JA_PRODUCT,
+        FULL_INSTALL, layout=TWO_DISKETTES, stored=JA_FILES, edit=IN_JAPANESE, changes=[2],
+        code_page=932, version="win95", product=JA_PRODUCT,
         registry=dict(DRIVER_KEY, **{"": dict(DRIVER_KEY[""], **{"ドライバー": "スーパー"})}),
         software={"表示": {"モード": "スーパーVGA"}},
         boxes=[insert_prompt(2, JA_LABEL), readme_box(JA_PRODUCT)],
         files=["inf/oemkelmo.inf", "kelmotry.exe", "スーパー.txt", "readme.1st", DRV, VXD,
                "system32/ドライバーソフト.dll", "system32/kelmo.inf"],
         renamed={"スーパー.txt": "kelmo.txt", "system32/ドライバーソフト.dll": "kelmo32.dll"}),
-    # A set made by setupmake.exe from the Big5 INF, installed on the NT family.
+    # A set made by setupmake.exe from the sample INF in Big5, installed on the NT family:
+    # exactly the INF's files and values.
     "big5": dict(
         from_inf=True, code_page=950, product=BIG5_PRODUCT, inf_product=BIG5_PRODUCT,
         registry=DRIVER_KEY, boxes=[readme_box(BIG5_PRODUCT)], software={"功能": {"名稱": BIG5_PRODUCT}},
         files=["inf/oemkelmo.inf", "kelmotry.exe", "kelmo.txt", DRV, VXD, "system32/kelmo32.dll"]),
-    # A set made by setupmake.exe from the sample INF: exactly the INF's files and values.
-    "setupmake": dict(
-        from_inf=True, product=PRODUCT, registry=DRIVER_KEY, boxes=[readme_box(PRODUCT)],
-        files=["inf/oemkelmo.inf", "kelmotry.exe", "kelmo.txt", DRV, VXD, "system32/kelmo32.dll"]),
 }
 
 
-def three_diskettes(run, s):
-    """The set laid out on three diskettes, the first in A:; the answers that change the
-    diskette at each prompt."""
+def laid_out_set(run, s):
+    """The sample's files on the scenario's diskettes (stored under their names in "stored"),
+    its setup.dat on the first, edited and written in the system's code page; the first in
+    A:. Returns the answers that change the diskette at each prompt."""
     sample = {name: os.path.join(d, name) for d in glob.glob(run.build + "/diskette/disk*")
               for name in os.listdir(d)}
-    for name, disk in THREE_DISKETTES.items():
+    for name, disk in s["layout"].items():
         folder = run.diskette(disk)[0]
         os.makedirs(folder, exist_ok=True)
-        shutil.copy(sample[name], folder)
+        shutil.copy(sample[name], os.path.join(folder, s.get("stored", {}).get(name, name)))
     setup_dat = pathlib.Path(run.diskette(1)[0], "setup.dat")
-    text = setup_dat.read_bytes().decode("ascii").replace("1,kelmo.tx_", "2,kelmo.tx_").replace(
-        "1,readme.1st", "2,readme.1st")
-    text = text.replace("1,kelmo.vx_", "3,kelmo.vx_").replace(
-        "2=Kelmo Windows 95 Disk 2\r\n", "2=Kelmo Windows 95 Disk 2\r\n3=Kelmo Windows 95 Disk 3\r\n")
-    setup_dat.write_bytes(s.get("edit", lambda t: t)(text).encode("ascii"))
+    setup_dat.write_bytes(s["edit"](setup_dat.read_bytes().decode("ascii")).encode(run.encoding))
     if s.get("foreign"):
         pathlib.Path(run.diskette(2)[0], "setup.dat").write_bytes(FOREIGN_SETUP_DAT.encode("ascii"))
     shutil.copytree(run.diskette(1)[0], run.file("A:\\"), dirs_exist_ok=True)
-    return ["disk:" + run.diskette(disk)[1] for disk in DISK_CHANGES]
+    return ["disk:" + run.diskette(disk)[1] for disk in s["changes"]]
 
 
-def japanese_set(run):
-    """The sample's two diskettes with JA_LINES in setup.dat (code page 932) and JA_FILES
-    renamed, the first in A:; the answer that changes to the second at its prompt."""
-    for disk in (1, 2):
-        folder = run.diskette(disk)[0]
-        shutil.copytree(run.build + "/diskette/disk%d" % disk, folder)
-        for name in os.listdir(folder):
-            os.rename(os.path.join(folder, name), os.path.join(folder, JA_FILES.get(name, name)))
-    setup_dat = pathlib.Path(run.diskette(1)[0], "setup.dat")
-    text = setup_dat.read_bytes().decode("ascii")
-    for old, new in JA_LINES.items():
-        for disk in (1, 2) if "%d" in old else ("",):
-            text = text.replace(old.replace("%d", str(disk)), new.replace("%d", str(disk)))
-    setup_dat.write_bytes(text.encode("cp932"))
-    shutil.copytree(run.diskette(1)[0], run.file("A:\\"), dirs_exist_ok=True)
-    return ["disk:" + run.diskette(2)[1]]
-
-
-def set_from_inf(run, s):
-    """The diskettes setupmake.exe makes, under Wine, from the sample INF (in Big5 for code
-    page 950) and setup.exe, all in A: (each diskette's files at its root)."""
+def set_from_inf(run):
+    """The diskettes setupmake.exe makes, under Wine, from the sample INF in Big5 and
+    setup.exe, all in A: (each diskette's files at its root)."""
     dos = lambda path: "Z:" + path.replace("/", "\\")
-    inf, code_page = SAMPLES + "/kelmo.inf", []
-    if s.get("code_page") == 950:
-        text = read(inf).decode("ascii").replace("\r\n", "\n").replace("\n", "\r\n")
-        for old, new in BIG5_INF.items():
-            text = text.replace(old, new)
-        inf, code_page = run.work + "/kelmo.inf", ["--codepage", "950", "--files", dos(SAMPLES)]
-        pathlib.Path(inf).write_bytes(text.encode("cp950"))
-    made = run.wine(run.build + "/setupmake.exe", *code_page, "--setup",
-                    dos(run.build + "/setup.exe"), dos(inf), dos(run.work + "/set"))
+    text = read(SAMPLES + "/kelmo.inf").decode("ascii").replace("\r\n", "\n").replace("\n", "\r\n")
+    pathlib.Path(run.work + "/kelmo.inf").write_bytes(IN_BIG5(text).encode("cp950"))
+    made = run.wine(run.build + "/setupmake.exe", "--codepage", "950", "--files", dos(SAMPLES),
+                    "--setup", dos(run.build + "/setup.exe"), dos(run.work + "/kelmo.inf"),
+                    dos(run.work + "/set"))
     if made.returncode != 0:
         raise RuntimeError("setupmake.exe: exit code %d\n%s" % (made.returncode, made.stdout.decode()))
     for disk in sorted(os.listdir(run.work + "/set")):
@@ -463,12 +449,10 @@ def set_from_inf(run, s):
 def prepare_diskette(run, s):
     """The sample set in A:, both its diskettes in one, unless the scenario changes diskettes
     or makes its set from the INF; returns the answers to the message boxes."""
-    if "diskettes" in s:
-        return three_diskettes(run, s)
-    if s.get("japanese"):
-        return japanese_set(run)
+    if "layout" in s:
+        return laid_out_set(run, s)
     if s.get("from_inf"):
-        return set_from_inf(run, s) or []
+        return set_from_inf(run) or []
     for disk in sorted(glob.glob(run.build + "/diskette/disk*")):
         shutil.copytree(disk, run.file("A:\\"), dirs_exist_ok=True)
     if "remove" in s:
