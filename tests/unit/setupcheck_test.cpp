@@ -8,6 +8,8 @@
 
 #include "check/check_plan.h"
 #include "check/code_pages.h"
+#include "findings.h"
+#include "make/szdd_compressor.h"
 
 namespace {
 
@@ -34,12 +36,6 @@ const char kSetupDat[] =
     "HKR,,Ver,,4.0\r\n"                     // 18
     "HKR,\"MODES\\\\8\\\\640,480\"\r\n";    // 19
 
-// A file as the platform's compression tool stores it; the checker reads its header.
-std::string Compressed(char lastLetter, unsigned size) {
-    return std::string("SZDD\x88\xF0\x27\x33" "A") + lastLetter + (char)size + (char)(size >> 8) +
-           (char)(size >> 16) + (char)(size >> 24) + "packed data";
-}
-
 // The set above in a folder of its own, removed afterwards.
 struct TempSet {
     char name[32] = "/tmp/setupcheck-test-XXXXXX";
@@ -48,9 +44,9 @@ struct TempSet {
 
     TempSet() {
         Write("setup.dat", text);
-        Write("tc.in_", Compressed('i', 3000));
+        Write("tc.in_", CompressSzdd(std::string(3000, 'i'), 'i'));
         Write("readme.txt", std::string(100, 'r'));
-        Write("tc.dr_", Compressed('v', 5000));
+        Write("tc.dr_", CompressSzdd(std::string(5000, 'v'), 'v'));
     }
     ~TempSet() { fs::remove_all(dir); }
     void Write(const std::string& file, const std::string& bytes) const {
@@ -108,14 +104,6 @@ TEST(SetupCheck, TheJsonPlanHoldsTheSetsTextAsUnicode) {
     }
 }
 
-// Whether the plan holds a finding of that severity on that line of setup.dat.
-bool Reports(const CheckPlan& plan, Severity severity, int line, const char* text) {
-    for (const Finding& f : plan.findings)
-        if (f.severity == severity && f.line == line && f.text.find(text) != std::string::npos)
-            return true;
-    return false;
-}
-
 TEST(SetupCheck, EachTrapIsReportedOnItsLine) {
     // An edit of the clean set, the finding it gives on a line, the errors the set then has.
     const struct {
@@ -154,7 +142,7 @@ TEST(SetupCheck, EachTrapIsReportedOnItsLine) {
         TempSet set;
         set.Edit(c.from, c.to);
         CheckPlan plan = set.Check();
-        EXPECT_TRUE(Reports(plan, c.severity, c.setupDatLine, c.text)) << FormatPlanText(plan);
+        EXPECT_TRUE(HasFinding(plan.findings, c.severity, c.setupDatLine, c.text)) << FormatPlanText(plan);
         EXPECT_EQ(c.errors, CountFindings(plan, kError)) << FormatPlanText(plan);
     }
 }
@@ -227,7 +215,7 @@ TEST(SetupCheck, LaterDiskettesAndCompressedNamesAreFoundAsTheProgramFindsThem) 
     TempSet set, second;  // the second diskette holds tc.dr_
     fs::remove(set.dir + "/tc.dr_");
     set.Edit("1,readme.txt", "1,..\\README.TXT\r\n1,sub\\notes.txt");  // ".." stays at the root
-    set.Write("SUB/Notes.tx_", Compressed('t', 15));  // the LZ library opens it for notes.txt
+    set.Write("SUB/Notes.tx_", CompressSzdd(std::string(15, 't'), 't'));  // the LZ library opens it for notes.txt
     fs::remove(second.dir + "/readme.txt");
     set.Edit("1,tc.dr_", "1,tc.dr_\r\n1,readme.txt");  // back to the first diskette
     set.Edit("SizeInKB=12", "SizeInKB=16");
@@ -236,7 +224,7 @@ TEST(SetupCheck, LaterDiskettesAndCompressedNamesAreFoundAsTheProgramFindsThem) 
     EXPECT_EQ("Please insert the diskette labeled Disk One into A:", plan.files[3].prompt);
     EXPECT_EQ(plan.files[3].prompt, plan.files[4].prompt);
     // Files under 16 bytes are not stored compressed by the tool.
-    EXPECT_TRUE(Reports(plan, kWarning, 15, "notes.txt is compressed but expands to only 15"));
+    EXPECT_TRUE(HasFinding(plan.findings, kWarning, 15, "notes.txt is compressed but expands to only 15"));
     EXPECT_EQ(1u, plan.findings.size()) << FormatPlanText(plan);
 }
 
