@@ -82,7 +82,6 @@ TEST(SetupCheck, CleanSetGivesThePlanOfTheProgram) {
              "\n0 errors, 0 warnings"})
         EXPECT_NE(std::string::npos, text.find(expected)) << expected << "\nnot in:\n" << text;
     EXPECT_NE(std::string::npos, FormatPlanJson(plan).find("\"Card \\u20ac \\\"Pro\\\"\\\\\""));
-    EXPECT_NE(std::string::npos, FormatPlanJson(plan).find("\"code_page\": 1252,"));
 }
 
 // The set's text in the JSON plan, converted from its code page: 1252's
@@ -168,7 +167,7 @@ std::string Planned(const CheckPlan& plan) {
 
 // Double-byte text in a set: a '[' or '\\' that is a second byte is no bracket
 // or backslash, and second bytes are never folded; under 1252 the same bytes
-// keep their meaning. ソ 83 5C, ー 81 5B, ア 83 41, ヂ 83 61 (932); 功 A5 5C, 加 A5 5B (950).
+// keep their meaning. ソ 83 5C, ー 81 5B, ア 83 41, ヂ 83 61 (932); 功 A5 5C (950).
 TEST(SetupCheck, DoubleByteSetsArePlannedAsTheProgramInstallsThem) {
     const struct {
         int line, codePage; std::string from, to, file, planned; int errors;
@@ -183,20 +182,15 @@ TEST(SetupCheck, DoubleByteSetsArePlannedAsTheProgramInstallsThem) {
         // Copy lists and registry lines.
         {__LINE__, 932, "1,readme.txt", "1,\x83\x5C\x83\x74\x83\x67.txt", "\x83\x5C\x83\x74\x83\x67.txt",
          "C:\\WINDOWS\\\x83\x5C\x83\x74\x83\x67.txt\n", 0},
-        {__LINE__, 1252, "1,readme.txt", "1,\x83\x5C\x83\x74\x83\x67.txt", "\x83\x5C\x83\x74\x83\x67.txt",
-         "C:\\WINDOWS\\\x83\x74\x83\x67.txt MISSING", 1},  // a folder 83 holds no file
         {__LINE__, 932, "1,readme.txt", "1,s\x81\x5B.txt\r\n1,readme.txt", "s\x81\x5B.txt",
          "C:\\WINDOWS\\s\x81\x5B.txt\nC:\\WINDOWS\\readme.txt\n", 0},
         {__LINE__, 1252, "1,readme.txt", "1,s\x81\x5B.txt\r\n1,readme.txt", "s\x81\x5B.txt",
          "the '[' in \"1,s\x81[.txt\" ends [WindowsDir]", 1},
-        {__LINE__, 932, "1,readme.txt", "1,\x83\x61.txt", "\x83\x41.txt", "\x83\x61.txt MISSING", 1},
         {__LINE__, 1252, "1,readme.txt", "1,\x83\x61.txt", "\x83\x41.txt", "C:\\WINDOWS\\\x83\x61.txt\n", 0},
         {__LINE__, 932, "1,readme.txt", "1,\x83\x41.txt\r\n1,\x83\x61.txt", "\x83\x41.txt",
          "\x83\x61.txt MISSING", 1},  // and no "overwrites": ア is not ヂ
         {__LINE__, 950, "MODES\\\\8", "\xA5\x5C\\\\8", "", "keys \xA5\x5C\\8\\640,480 value \n", 0},
         {__LINE__, 1252, "MODES\\\\8", "\xA5\x5C\\\\8", "", "single backslash in", 1},
-        {__LINE__, 950, "HKR,,Ver,,4.0", "HKR,,Ver,,\xA5\x5B", "", "keys  value \xA5\x5B\n", 0},
-        {__LINE__, 1252, "HKR,,Ver,,4.0", "HKR,,Ver,,\xA5\x5B", "", "ends [Driver.AddReg]", 1},
     };
     for (const auto& c : cases) {
         testing::ScopedTrace row(__FILE__, c.line, c.to);
