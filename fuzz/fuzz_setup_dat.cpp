@@ -75,8 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
         return 0;
     // The bytes after the first, which seeds the reads: now and then one brings half.
     MemoryFile source = {std::string((const char*)data + 1, size - 1)};
-    source.seed = data[0];
-    source.halves = true;
+    source.seed = 0x100u | data[0];
     long fileSize = (long)size - 1 + data[0] % 5 - 2;  // the size taken may be stale
     if (fileSize < 0)
         fileSize = 0;
