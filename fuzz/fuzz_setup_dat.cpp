@@ -7,25 +7,13 @@
 #include <string.h>
 
 #include "check/profile_text.h"
+#include "memory_file.h"
 #include "config/reg_line_rules.h"
 #include "install/copy_rules.h"
 #include "setupinfo/fields.h"
 #include "setupinfo/setup_text.h"
 
 namespace {
-
-// The bytes after the first, which seeds the reads: now and then one brings half.
-struct Source { const unsigned char* data; long size, offset; unsigned seed; };
-
-long ReadChunk(void* context, unsigned char* buffer, long cb) {
-    Source* s = (Source*)context;
-    s->seed = s->seed * 1103515245u + 12345u;
-    long n = (s->seed >> 16) % 8 == 0 ? cb / 2 : cb;
-    n = n < s->size - s->offset ? n : s->size - s->offset;
-    memcpy(buffer, s->data + s->offset, n);
-    s->offset += n;
-    return n;
-}
 
 // Code page 932's lead bytes: a second byte can be '[' or a backslash.
 const LeadBytes kCodePage932 = {{0x81, 0x9F, 0xE0, 0xFC}};
@@ -85,13 +73,15 @@ void WalkSection(const unsigned char* text, long length, const char* header,
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     if (size < 1)
         return 0;
-    Source source = {data + 1, (long)size - 1, 0, data[0]};
+    // The bytes after the first, which seeds the reads: now and then one brings half.
+    MemoryFile source = {std::string((const char*)data + 1, size - 1)};
+    source.seed = 0x100u | data[0];
     long fileSize = (long)size - 1 + data[0] % 5 - 2;  // the size taken may be stale
     if (fileSize < 0)
         fileSize = 0;
     static unsigned char readBuffer[kReadBufferSize];
     unsigned char* text = (unsigned char*)malloc(fileSize + 1);
-    long length = FilterSetupText(ReadChunk, &source, readBuffer, fileSize, text);
+    long length = FilterSetupText(ReadMemory, &source, readBuffer, fileSize, text);
     if (length < 1 || length > fileSize + 1 || memchr(text, ';', length) ||
         memchr(text, EndMarker, length) != text + length - 1)
         abort();

@@ -1,29 +1,16 @@
 // setup.dat in memory: comments dropped, sections, lines and their fields.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "memory_file.h"
 #include "setupinfo/fields.h"
 #include "setupinfo/setup_text.h"
 #include "setupinfo/text.h"
 
 namespace {
-
-// A file handed out in reads of at most maxRead bytes; read number failRead fails.
-struct MemoryFile { std::string data; long maxRead, failRead, reads, offset; };
-
-long ReadMemory(void* context, unsigned char* buffer, long cb) {
-    MemoryFile* f = static_cast<MemoryFile*>(context);
-    if (++f->reads == f->failRead)
-        return -1;
-    long n = std::min<long>({cb, f->maxRead, (long)f->data.size() - f->offset});
-    memcpy(buffer, f->data.data() + f->offset, n);
-    f->offset += n;
-    return n;
-}
 
 TEST(FilterSetupText, DropsCommentsAndStopsAtTheMarkerTheSizeAShortReadOrAnError) {
     std::string abc;
@@ -50,7 +37,7 @@ TEST(FilterSetupText, DropsCommentsAndStopsAtTheMarkerTheSizeAShortReadOrAnError
     };
     for (const auto& c : cases) {
         testing::ScopedTrace row(__FILE__, c.line, "table row");
-        MemoryFile file = {c.data, c.maxRead, c.failRead, 0, 0};
+        MemoryFile file = {c.data, c.maxRead, c.failRead};
         long fileSize = c.fileSize < 0 ? (long)c.data.size() : c.fileSize;
         std::vector<unsigned char> readBuffer(kReadBufferSize), text(fileSize + 1);
         long length = FilterSetupText(ReadMemory, &file, readBuffer.data(), fileSize, text.data());

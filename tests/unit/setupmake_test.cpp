@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "findings.h"
 #include "make/diskette_layout.h"
 #include "make/driver_model.h"
 #include "make/extra_file.h"
@@ -182,11 +183,9 @@ TEST(SetupMake, WhatSetupDatCannotSayIsReportedOnItsLine) {
     for (const auto& c : cases) {
         testing::ScopedTrace row(__FILE__, c.line, c.to + c.extra);
         Made made = Make(Edited(kInf, c.from, c.to) + c.append, "", c.extra, c.codePage);
-        bool found = c.text.empty() && made.findings.findings.empty();
-        for (const Finding& f : made.findings.findings)
-            found = found || (f.severity == c.severity && f.line == c.at &&
-                              f.text.find(c.text) != std::string::npos);
-        EXPECT_TRUE(found) << Shown(made.findings);
+        const std::vector<Finding>& found = made.findings.findings;
+        EXPECT_TRUE(c.text.empty() ? found.empty() : HasFinding(found, c.severity, c.at, c.text))
+            << Shown(made.findings);
         EXPECT_EQ(c.errors, made.findings.Count(kError)) << Shown(made.findings);
     }
 }
