@@ -45,8 +45,8 @@ static bool SameNameIgnoringCase(const char* a, const char* b) {
     return lstrcmpiA(a, b) == 0;
 }
 
-static void ReadFromSetupDat(void*, const char* section, const char* key,
-                             const char* defaultText, char* buffer, int cchBuffer) {
+void ReadFromSetupDat(void*, const char* section, const char* key, const char* defaultText,
+                      char* buffer, int cchBuffer) {
     ReadSetupString(section, key, defaultText, buffer, cchBuffer);
 }
 

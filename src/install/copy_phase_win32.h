@@ -24,6 +24,10 @@ enum CopyListResult {
     kListCancelled,  // the user cancelled a diskette prompt: the rest is skipped
 };
 
+// ReadSetupString in the shape TakeDiskLabels reads with; context is unused.
+void ReadFromSetupDat(void* context, const char* section, const char* key,
+                      const char* defaultText, char* buffer, int cchBuffer);
+
 // Copies every file of the list whose first line is at position; a diskette
 // prompt shows the labels as TakeDiskLabels took them.
 CopyListResult CopySectionFiles(HWND page, const SetupText* text, long position,
