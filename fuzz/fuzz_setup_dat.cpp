@@ -28,7 +28,7 @@ void ReadKeyed(void* context, const char* section, const char* key, const char* 
         snprintf(buffer, cchBuffer, "%s", defaultText);
 }
 
-bool SameName(const char* a, const char* b) { return strcmp(a, b) == 0; }
+bool SameName(const char* a, const char* b, const LeadBytes&) { return strcmp(a, b) == 0; }
 
 // A copy line planned into paths of the LZ library's length, its label and
 // prompt into buffers just long enough for a short label; a key path walked.

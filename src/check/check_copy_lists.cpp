@@ -2,7 +2,6 @@
 // by the program's own rules, in the order the copy phase takes them, with
 // the diskette in the drive carried from file to file.
 #include "check_copy_parts.h"
-#include "code_pages.h"
 #include "install/copy_rules.h"
 #include "setupinfo/setup_sizes.h"
 #include "setupinfo/setup_vocabulary.h"
@@ -17,12 +16,6 @@ struct ListWalk {
     std::string label;  // the label of the list's previous prompt
     size_t drive;       // the set folder in the drive
 };
-
-// How the copy rules compare names in the input's code page.
-NameEqualFn SameNameFn(const CheckInput& input) {
-    const CodePage* page = FindCodePage(input.codePage);
-    return page ? page->sameName : TextEqualNoCaseAscii;
-}
 
 struct SkipText {
     CopyLineResult result;
@@ -62,7 +55,7 @@ void PlanListedFile(Checker* checker, ListWalk* walk, CopyState* state,
     CheckPlan* plan = checker->plan;
     CopyListNames names = {checker->input->sourceDir.c_str(), walk->targetDir->c_str(),
                            plan->driverInf.value.c_str(), plan->oemsetupInf.value.c_str(),
-                           SameNameFn(*checker->input), &checker->input->lead};
+                           TextEqualNoCase, &checker->input->lead};
     CopyLinePlan copy;
     CopyLineResult result = PlanCopyLine(line.text.c_str(), &names, &copy);
     if (result != kCopyLineFile)

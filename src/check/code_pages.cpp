@@ -4,22 +4,14 @@
 
 namespace {
 
-template <int Index>
-bool SameNameIn(const char* a, const char* b);
-
 // Lead-byte ranges as CPINFO gives them on Windows.
 const CodePage kCodePages[] = {
-    {1252, {}, "CP1252", SameNameIn<0>},
-    {932, {{0x81, 0x9F, 0xE0, 0xFC}}, "CP932", SameNameIn<1>},
-    {936, {{0x81, 0xFE}}, "CP936", SameNameIn<2>},
-    {949, {{0x81, 0xFE}}, "CP949", SameNameIn<3>},
-    {950, {{0x81, 0xFE}}, "CP950", SameNameIn<4>},
+    {1252, {}, "CP1252"},
+    {932, {{0x81, 0x9F, 0xE0, 0xFC}}, "CP932"},
+    {936, {{0x81, 0xFE}}, "CP936"},
+    {949, {{0x81, 0xFE}}, "CP949"},
+    {950, {{0x81, 0xFE}}, "CP950"},
 };
-
-template <int Index>
-bool SameNameIn(const char* a, const char* b) {
-    return TextEqualNoCase(a, b, kCodePages[Index].lead);
-}
 
 }  // namespace
 

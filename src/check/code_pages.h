@@ -15,9 +15,6 @@ struct CodePage {
     int number;
     LeadBytes lead;         // as the system gives them
     const char* iconvName;  // its name for iconv
-    // Compares two names ignoring the case of the single-byte letters A to Z,
-    // never folding a second byte: a NameEqualFn for the copy rules.
-    bool (*sameName)(const char* a, const char* b);
 };
 
 // The code page of that number, or null for one the tools do not know.

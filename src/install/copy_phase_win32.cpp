@@ -41,7 +41,8 @@ enum LineResult { kLineDone, kLineCancelled };
 
 static_assert(OFS_MAXPATHNAME == kLzPathSize, "the LZ library's path limit");
 
-static bool SameNameIgnoringCase(const char* a, const char* b) {
+// The system's comparison knows the code page itself.
+static bool SameNameIgnoringCase(const char* a, const char* b, const LeadBytes&) {
     return lstrcmpiA(a, b) == 0;
 }
 

@@ -27,7 +27,7 @@ CopyLineResult PlanCopyLine(const char* line, const CopyListNames* names, CopyLi
                            *names->lead))
         return kCopyLineNoInstalledName;
     const char* format = "%s\\%s";
-    if (names->sameName(plan->targetName, names->driverInf)) {
+    if (names->sameName(plan->targetName, names->driverInf, *names->lead)) {
         plan->driverInf = true;
         if (!MakeInfName(names->oemsetupInf, plan->targetName, sizeof plan->targetName,
                          *names->lead))

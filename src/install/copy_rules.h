@@ -16,7 +16,7 @@ const int kLzPathSize = 128;
 
 // Names compared for the driver INF: the platform's case-insensitive compare
 // in the program, an ASCII one where there is no platform.
-typedef bool (*NameEqualFn)(const char* a, const char* b);
+typedef bool (*NameEqualFn)(const char* a, const char* b, const LeadBytes& lead);
 
 // The directories and names that hold for a whole list.
 struct CopyListNames {

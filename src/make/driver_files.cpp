@@ -160,7 +160,7 @@ bool CheckFileName(const std::string& name, CopyTarget target, bool driverInf, i
     std::string problem;
     CopyListNames names = {kUsualSourceDir,
                            target == kToWindowsDir ? kUsualWindowsDir : kUsualSystemDir, "", "",
-                           page.sameName, &page.lead};
+                           TextEqualNoCase, &page.lead};
     CopyLinePlan plan;
     CopyLineResult result = PlanCopyLine(("1," + name).c_str(), &names, &plan);
     std::string prefix = result == kCopyLineTargetTooLong ? names.targetDir + std::string("\\")
