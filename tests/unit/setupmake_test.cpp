@@ -1,13 +1,19 @@
-// setupmake from INF text to setup.dat text and findings, without files.
+// setupmake from INF text to setup.dat text and findings, without files but
+// for the proof of a written set.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "findings.h"
 #include "make/diskette_layout.h"
 #include "make/driver_model.h"
 #include "make/extra_file.h"
+#include "make/set_proof.h"
 #include "make/setup_dat_writer.h"
+#include "make/szdd_compressor.h"
 
 namespace {
 
@@ -40,6 +46,8 @@ const char kInf[] =
 struct Made {
     std::string setupDat;
     FindingSink findings;
+    DriverIntent intent;
+    DisketteSet set;
 };
 
 // setup.dat and the findings for an INF named card.inf and a side file; each
@@ -54,7 +62,9 @@ Made Make(const std::string& inf, const std::string& model = "", const std::stri
     ApplyExtraFile(ReadInfText(extra, &made.findings, page.lead), &intent, &made.findings);
     for (IntentFile& file : intent.files)
         file.size = file.name.compare(0, 5, "small") == 0 ? 10 : 100;
-    made.setupDat = ComposeSetupDat(intent, LayOutDiskettes(intent, &made.findings), 12);
+    made.set = LayOutDiskettes(intent, &made.findings);
+    made.setupDat = ComposeSetupDat(intent, made.set, 12);
+    made.intent = intent;
     return made;
 }
 
@@ -238,6 +248,31 @@ TEST(SetupMake, ADisketteHoldsItsClustersAndNotOneMore) {
         CheckDisketteSpace(1, {{"a.dr_", 2846 * 512 - 1}, {"b.dr_", last}}, &findings);
         EXPECT_EQ(last > 512 ? 1 : 0, findings.Count(kError)) << last;
     }
+}
+
+// A written set that differs from the INF in a file (a byte short), a
+// registry line and a keyed value: the proof reports each of them.
+TEST(SetupMake, TheProofReportsEachDifferenceFromTheInf) {
+    Made made = Make(kInf);
+    char name[] = "/tmp/setupmake-test-XXXXXX";
+    std::string dir = mkdtemp(name), disk = dir + "/" + DisketteName(1) + "/";
+    std::filesystem::create_directories(disk);
+    std::ofstream(disk + "setup.dat", std::ios::binary)
+        << Edited(Edited(made.setupDat, "Card 100", "Card 101"), "4.0", "4.1");
+    std::ofstream(disk + "card.in_", std::ios::binary) << CompressSzdd(std::string(100, 'i'), 'f');
+    std::ofstream(disk + "card.dr_", std::ios::binary) << CompressSzdd(std::string(99, 'd'), 'v');
+    CheckPlan plan;
+    std::string error;
+    EXPECT_TRUE(PlanWrittenSet(dir, 1, &plan, &error, *made.intent.codePage)) << error;
+    std::filesystem::remove_all(dir);
+    FindingSink proof;
+    CompareWithIntent(plan, made.intent, made.set, &proof);
+    EXPECT_EQ(3, proof.Count(kError)) << Shown(proof);
+    for (const char* difference : {"reads ProductName as \"Card 101\", not \"Card 100\"",
+                                   "card.drv, 99 bytes, from disk1 \"Disk One\" where the INF says "
+                                   "System\\card.drv, 100 bytes",
+                                   "writes HKR\\ \"Ver\" = \"4.1\" where the INF says HKR\\ \"Ver\" = \"4.0\""})
+        EXPECT_NE(std::string::npos, Shown(proof).find(difference)) << difference;
 }
 
 TEST(SetupMake, OemsetupInfNeverTakesANameWindowsGivesItsOwn) {

@@ -345,6 +345,17 @@ TEST_F(CopyPhaseTest, MissingFileAsksForItsDisketteUntilItIsThereOrCancel) {
     EXPECT_EQ("kelmo.vxd", Entries(win.path));
     std::string prompt = "Error: Please insert the diskette labeled Driver Disk 2 into A: [Cancel]\n";
     EXPECT_EQ(prompt + prompt + prompt, boxes.said);
+    // Ids that are no digit, in one list, each with its own label: none, a letter, 1252's é.
+    WriteFileBytes("A:\\setup.dat", "[Source Media Descriptions]\r\n=None\r\na=Letter\r\n\xe9=High\r\n");
+    boxes.said.clear();
+    boxes.plan = {{IDOK, [&] { put("x.dr_"); }}, {IDOK, [&] { put("kelmo.vx_"); }}, {IDCANCEL}};
+    EXPECT_EQ(kListCancelled, CopyList(",x.dr_\r\na,kelmo.vx_\r\n\xe9,readme.1st\r\n", win.path, "A:"));
+    for (const char* name : {"kelmo.vx_", "x.dr_", "setup.dat"})
+        DeleteFileA(("A:\\" + std::string(name)).c_str());
+    std::string prompts;
+    for (const char* label : {"None", "Letter", "High"})
+        prompts += "Error: Please insert the diskette labeled " + std::string(label) + " into A: [Cancel]\n";
+    EXPECT_EQ(prompts, boxes.said);
 }
 
 // The LZ library takes paths of up to 127 characters: the target folder has
