@@ -46,7 +46,8 @@ void PhaseCopies(HWND page, const std::string& source, const std::string& target
     text += "\x1A";
     SetupText setupText = {(unsigned char*)&text[0], (long)text.size()};
     long position = FindSection(setupText.bytes, setupText.length, "[SystemDir]", kSingleByteCodePage);
-    CopySectionFiles(page, &setupText, position, source.c_str(), target.c_str());
+    static DiskLabels labels;  // no prompt comes: every file is in the folder
+    CopySectionFiles(page, &setupText, position, &labels, source.c_str(), target.c_str());
 }
 
 double Median(std::vector<double> values) {

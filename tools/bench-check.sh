@@ -14,8 +14,10 @@ cd "$ROOT"
 SIZES="${SIZES:-100 400 1600}"
 if [ -z "${SETUPCHECK:-}" ]; then
   say "building setupcheck in build/bench-check"
-  cmake -S . -B build/bench-check -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELMO_SANITIZE=OFF >/dev/null
-  cmake --build build/bench-check --target setupcheck >/dev/null
+  mkdir -p build
+  { cmake -S . -B build/bench-check -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELMO_SANITIZE=OFF &&
+      cmake --build build/bench-check --target setupcheck; } >build/bench-check.log 2>&1 ||
+    { tail -n 30 build/bench-check.log; echo "building setupcheck failed: build/bench-check.log" >&2; exit 1; }
   SETUPCHECK="$ROOT/build/bench-check/setupcheck"
 fi
 

@@ -12,9 +12,11 @@ BENCH_BUILD="${BENCH_BUILD:-$ROOT/build/bench}"
 ROUNDS="${ROUNDS:-21}"
 
 say "building the benchmark in $BENCH_BUILD"
-cmake -S . -B "$BENCH_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
-      -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >/dev/null
-cmake --build "$BENCH_BUILD" --target copy_bench >/dev/null
+log="$BENCH_BUILD.log"
+{ cmake -S . -B "$BENCH_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
+        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" &&
+    cmake --build "$BENCH_BUILD" --target copy_bench; } >"$log" 2>&1 ||
+  { tail -n 30 "$log"; echo "building the benchmark failed: $log" >&2; exit 1; }
 
 "$ROOT/tools/wine-prefix.sh"
 xinfo=""
