@@ -110,15 +110,7 @@ void ParseLine(Span raw, ProfileLine* line, const LeadBytes& lead) {
 
 // Character by character: the second byte of a character is never folded.
 bool SameName(Span a, Span b, const LeadBytes& lead) {
-    if (a.cch != b.cch)
-        return false;
-    for (int i = 0, cb; i < a.cch; i += cb) {
-        cb = CharSizeIn(a, i, lead);
-        if (cb != CharSizeIn(b, i, lead) || !BytesEqualNoCaseAscii(a.p + i, b.p + i, 1) ||
-            (cb == 2 && a.p[i + 1] != b.p[i + 1]))
-            return false;
-    }
-    return true;
+    return a.cch == b.cch && BytesEqualNoCase(a.p, b.p, a.cch, lead);
 }
 
 // The platform's cut of a quoted value keeps one character less when the

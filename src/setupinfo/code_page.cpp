@@ -40,34 +40,3 @@ const char* FindFirstBackslash(const char* text, const LeadBytes& lead) {
     }
     return nullptr;
 }
-
-static char FoldAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
-}
-
-bool TextEqualNoCase(const char* a, const char* b, const LeadBytes& lead) {
-    for (;;) {
-        int cb = CharSizeOf(a, lead);
-        if (cb != CharSizeOf(b, lead))
-            return false;
-        if (cb == 2) {
-            if (a[0] != b[0] || a[1] != b[1])
-                return false;
-        } else if (FoldAscii(*a) != FoldAscii(*b)) {
-            return false;
-        } else if (*a == '\0') {
-            return true;
-        }
-        a += cb;
-        b += cb;
-    }
-}
-
-void TextLowerCase(char* text, const LeadBytes& lead) {
-    for (char* p = text; *p;) {
-        int cb = CharSizeOf(p, lead);
-        if (cb == 1)
-            *p = FoldAscii(*p);
-        p += cb;
-    }
-}

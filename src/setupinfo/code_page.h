@@ -38,10 +38,17 @@ const char* FindLastSeparator(const char* text, bool slashToo, const LeadBytes& 
 // The first character of text that is a backslash, or null.
 const char* FindFirstBackslash(const char* text, const LeadBytes& lead);
 
-// Compares two texts, ignoring the case of the single-byte letters A to Z:
+// Compares cb bytes, ignoring the case of the single-byte letters A to Z:
 // the second byte of a character is never folded, so the two characters
 // 83 41 and 83 61 of code page 932 differ.
+bool BytesEqualNoCase(const char* a, const char* b, long cb, const LeadBytes& lead);
+
+// The same for two zero-terminated texts.
 bool TextEqualNoCase(const char* a, const char* b, const LeadBytes& lead);
 
-// Lower-cases the single-byte letters A to Z in place, by characters.
+// Lower-cases the single-byte letters A to Z of cb bytes in place, by
+// characters.
+void BytesLowerCase(char* text, long cb, const LeadBytes& lead);
+
+// The same for a zero-terminated text.
 void TextLowerCase(char* text, const LeadBytes& lead);

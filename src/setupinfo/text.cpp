@@ -165,11 +165,6 @@ int LineAtOffset(const char* text, long offset) {
     return line;
 }
 
-void TextLowerAscii(char* text) {
-    for (; *text; text++)
-        *text = LowerAscii(*text);
-}
-
 #if defined(__GNUC__) && !defined(__clang__)
 __attribute__((optimize("no-tree-loop-distribute-patterns")))
 #endif

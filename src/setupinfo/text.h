@@ -38,9 +38,6 @@ bool IsBlankText(const char* text, long cch);
 // the line feeds before it.
 int LineAtOffset(const char* text, long offset);
 
-// Lower-cases the letters A to Z in place.
-void TextLowerAscii(char* text);
-
 // Fills cb bytes at dst with zero; a plain loop the compiler may not turn
 // into a library call.
 void ZeroBytes(void* dst, int cb);
