@@ -7,9 +7,9 @@
 #include <string.h>
 
 #include "check/profile_text.h"
-#include "memory_file.h"
 #include "config/reg_line_rules.h"
 #include "install/copy_rules.h"
+#include "memory_file.h"
 #include "setupinfo/fields.h"
 #include "setupinfo/setup_text.h"
 

@@ -1,11 +1,11 @@
 // The copy lists of a set: each line of [WindowsDir] and [SystemDir] planned
 // by the program's own rules, in the order the copy phase takes them, with
 // the diskette in the drive carried from file to file.
+#include "base/text.h"
 #include "check_copy_parts.h"
 #include "install/copy_rules.h"
 #include "setupinfo/setup_sizes.h"
 #include "setupinfo/setup_vocabulary.h"
-#include "setupinfo/text.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // The diskettes of the copy lists: the label of each disk id and the prompt
 // that shows it.
+#include "base/text.h"
 #include "check_copy_parts.h"
 #include "check_host.h"
 #include "profile_text.h"
 #include "setupinfo/setup_sizes.h"
 #include "setupinfo/setup_vocabulary.h"
-#include "setupinfo/text.h"
 
 void ReadKeyed(void* context, const char* section, const char* key, const char* defaultText,
                char* buffer, int cchBuffer) {

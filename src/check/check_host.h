@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "setupinfo/code_page.h"
+#include "base/code_page.h"
 
 bool IsSetFolder(const std::string& path);
 

@@ -1,10 +1,10 @@
 // The installed names and targets of the listed files: names that the
 // expansion and the stored file disagree on, targets installed twice or into
 // a missing folder, and a DriverInf that no file is installed as.
+#include "base/text.h"
 #include "check_copy_parts.h"
 #include "install/installed_name.h"
 #include "setupinfo/setup_vocabulary.h"
-#include "setupinfo/text.h"
 #include "szdd_format.h"
 
 namespace {

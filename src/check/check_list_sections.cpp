@@ -3,11 +3,11 @@
 // a header it cannot find, lines joined by a comment, skipped or cut off.
 #include <cstring>
 
+#include "base/text.h"
 #include "check_internal.h"
 #include "setupinfo/setup_sizes.h"
 #include "setupinfo/setup_text.h"
 #include "setupinfo/setup_vocabulary.h"
-#include "setupinfo/text.h"
 
 // True when the kept text from..to reads as nothing.
 static bool IsBlankSpan(const SetFile& set, long from, long to) {

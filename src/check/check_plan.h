@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "setupinfo/code_page.h"
+#include "base/code_page.h"
 
 enum Severity { kWarning, kError };
 

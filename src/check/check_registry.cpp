@@ -1,13 +1,13 @@
 // The registry and ini-file changes of a set: each registry line parsed and
 // walked by the program's own rules, the adapter registration, and the three
 // ini edits.
+#include "base/text.h"
 #include "check_internal.h"
 #include "config/device_rules.h"
 #include "config/reg_line_rules.h"
 #include "setupinfo/fields.h"
 #include "setupinfo/setup_sizes.h"
 #include "setupinfo/setup_vocabulary.h"
-#include "setupinfo/text.h"
 
 std::string BaseKeyName(int code) {
     if (code == kRootDriverKey) {

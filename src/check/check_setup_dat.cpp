@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/text.h"
 #include "check_host.h"
 #include "check_internal.h"
 #include "setupinfo/setup_sizes.h"
 #include "setupinfo/setup_text.h"
 #include "setupinfo/setup_vocabulary.h"
-#include "setupinfo/text.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "setupinfo/code_page.h"
+#include "base/code_page.h"
 
 // Windows' Western code page, which a set is taken to be written in unless
 // the tools are told otherwise.

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "setupinfo/text.h"
+#include "base/text.h"
 
 namespace {
 

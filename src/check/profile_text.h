@@ -20,7 +20,7 @@
 //   section of a name is read, and in it only the first key of a name.
 #pragma once
 
-#include "setupinfo/code_page.h"
+#include "base/code_page.h"
 
 enum ProfileLineKind { kProfileSection, kProfileKey, kProfileOther };
 

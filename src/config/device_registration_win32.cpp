@@ -1,11 +1,11 @@
 #include "device_registration_win32.h"
 
+#include "base/error_box_win32.h"
+#include "base/text.h"
 #include "device_rules.h"
 #include "reg_lines_win32.h"
-#include "setupinfo/error_box_win32.h"
 #include "setupinfo/setup_state_win32.h"
 #include "setupinfo/setup_vocabulary.h"
-#include "setupinfo/text.h"
 
 // Reads "Driver" of an instance key into driver (cbDriver bytes). Anything
 // but a string that fits leaves it empty, so no half-read or binary value

@@ -1,6 +1,6 @@
 #include "device_rules.h"
 
-#include "setupinfo/text.h"
+#include "base/text.h"
 
 bool ComposeDeviceKeyName(const char* vender, char* name, int cchName) {
     if (vender[0] == '\0')

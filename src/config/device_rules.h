@@ -2,7 +2,7 @@
 // the hardware tree and the driver instance taken from a "Driver" value.
 #pragma once
 
-#include "setupinfo/code_page.h"
+#include "base/code_page.h"
 
 // "Enum\PCI\<vender>", below HKEY_LOCAL_MACHINE. Returns false when vender
 // is empty (Enum\PCI itself would be taken for the device key and every

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
+#include "base/text.h"
 #include "load_line.h"
 #include "setupinfo/setup_state_win32.h"
 #include "setupinfo/setup_vocabulary.h"
-#include "setupinfo/text.h"
 
 void UpdateIniFiles() {
     for (const IniEdit& edit : kIniEdits) {

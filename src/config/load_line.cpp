@@ -1,6 +1,6 @@
 #include "load_line.h"
 
-#include "setupinfo/text.h"
+#include "base/text.h"
 
 LoadLineEdit AddProgramToLoadText(char* line, int cchLine, const char* program) {
     if (TextFind(line, program) != nullptr)

@@ -1,6 +1,6 @@
 #include "reg_line_rules.h"
 
-#include "setupinfo/text.h"
+#include "base/text.h"
 
 const RootKeyEntry RootKeyTable[] = {
     {"HKR", kRootDriverKey},

@@ -2,7 +2,7 @@
 // key path is walked.
 #pragma once
 
-#include "setupinfo/code_page.h"
+#include "base/code_page.h"
 
 // Root codes of registry lines.
 enum RootCode {

@@ -1,9 +1,9 @@
 #include "reg_lines_win32.h"
 
+#include "base/text.h"
 #include "reg_line_rules.h"
 #include "setupinfo/fields.h"
 #include "setupinfo/setup_state_win32.h"
-#include "setupinfo/text.h"
 
 // Closes a key unless it is base, which belongs to the caller.
 static void CloseUnlessBase(HKEY key, HKEY base) {

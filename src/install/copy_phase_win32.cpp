@@ -5,14 +5,14 @@
 #include <commctrl.h>
 #include <lzexpand.h>
 
+#include "base/error_box_win32.h"
+#include "base/platform_win32.h"
+#include "base/text.h"
 #include "copy_progress.h"
 #include "copy_rules.h"
-#include "setupinfo/error_box_win32.h"
 #include "setupinfo/fields.h"
-#include "setupinfo/platform_win32.h"
 #include "setupinfo/setup_state_win32.h"
 #include "setupinfo/setup_vocabulary.h"
-#include "setupinfo/text.h"
 
 static const char kNoMemoryText[] = "Not enough memory to process Setup Information file.";
 static const char kCantInstallLabel[] = "Can't install file: ";

@@ -1,10 +1,10 @@
 #include "copy_rules.h"
 
+#include "base/text.h"
 #include "installed_name.h"
 #include "setupinfo/fields.h"
 #include "setupinfo/setup_text.h"
 #include "setupinfo/setup_vocabulary.h"
-#include "setupinfo/text.h"
 
 static const char kInsertDiskFormat[] = "Please insert the diskette labeled %s into %c:";
 

@@ -3,7 +3,7 @@
 // program and the distribution checker both decide it here.
 #pragma once
 
-#include "setupinfo/code_page.h"
+#include "base/code_page.h"
 #include "setupinfo/setup_sizes.h"
 
 const int kCopyNameSize = 256;

@@ -1,7 +1,7 @@
 #include "installed_name.h"
 
-#include "setupinfo/code_page.h"
-#include "setupinfo/text.h"
+#include "base/code_page.h"
+#include "base/text.h"
 
 const CompressedName CompressedNameTable[kCompressedNameCount] = {
     {"dr_", 'v'}, {"vx_", 'd'}, {"in_", 'i'}, {"dl_", 'l'}, {"ex_", 'e'},

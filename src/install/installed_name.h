@@ -2,7 +2,7 @@
 // installed under: no directory, and the compressed extension restored.
 #pragma once
 
-#include "setupinfo/code_page.h"
+#include "base/code_page.h"
 
 // One row of CompressedNameTable: an extension as stored on the diskette and
 // the letter that replaces the last character of the whole name.

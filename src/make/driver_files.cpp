@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/text.h"
 #include "check/check_host.h"
 #include "driver_parts.h"
 #include "install/copy_rules.h"
-#include "setupinfo/text.h"
 
 namespace {
 

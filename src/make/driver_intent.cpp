@@ -1,6 +1,6 @@
 #include "driver_intent.h"
 
-#include "setupinfo/text.h"
+#include "base/text.h"
 
 int FindingSink::Count(Severity severity) const {
     int count = 0;

@@ -2,9 +2,9 @@
 // and install section, whose directives are each expressed or reported.
 #include "driver_model.h"
 
+#include "base/text.h"
 #include "driver_parts.h"
 #include "setupinfo/setup_sizes.h"
-#include "setupinfo/text.h"
 
 namespace {
 

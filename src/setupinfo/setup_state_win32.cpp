@@ -1,7 +1,8 @@
 #include "setup_state_win32.h"
 
+#include "base/error_box_win32.h"
+#include "base/text.h"
 #include "setup_vocabulary.h"
-#include "text.h"
 
 // Zero-filled, so the record takes no room in the program file; the one
 // field that starts otherwise is set by LoadSetupState.
@@ -79,4 +80,9 @@ void LoadSetupState() {
     cch = GetWindowsDirectoryA(gSetup.windowsDir, sizeof gSetup.windowsDir);
     if (cch == 0 || cch >= sizeof gSetup.windowsDir)
         gSetup.windowsDir[0] = '\0';
+}
+
+void ShowMissingSection(const char* header) {
+    FormatMissingSection(gSetup.messageText, sizeof gSetup.messageText, header);
+    ShowErrorBox(gSetup.messageText);
 }

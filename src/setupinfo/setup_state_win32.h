@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include "code_page.h"
+#include "base/code_page.h"
 #include "setup_sizes.h"
 #include "setup_text_win32.h"
 
@@ -54,3 +54,7 @@ void LoadSetupState();
 void ReadSetupString(const char* section, const char* key, const char* defaultText,
                      char* buffer, int cchBuffer);
 int ReadSetupInt(const char* section, const char* key, int defaultValue);
+
+// Formats the missing-section error for header into messageText and shows it
+// in the error box.
+void ShowMissingSection(const char* header);

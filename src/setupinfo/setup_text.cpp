@@ -1,6 +1,6 @@
 #include "setup_text.h"
 
-#include "code_page.h"
+#include "base/code_page.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 // through the profile functions.
 #pragma once
 
-#include "code_page.h"
+#include "base/code_page.h"
 
 const unsigned char EndMarker = 0x1A;
 

@@ -1,6 +1,6 @@
 #include "final_message.h"
 
-#include "setupinfo/text.h"
+#include "base/text.h"
 
 void ComposeFinalMessage(const char* completeFormat, const char* installNote,
                          const char* productName, char* message, int cchMessage) {

@@ -1,8 +1,8 @@
 #include "main_window_win32.h"
 
+#include "base/text.h"
 #include "painting_win32.h"
 #include "resource.h"
-#include "setupinfo/text.h"
 #include "wizard_win32.h"
 
 static const char kMainClassName[] = "KelmoWClass";

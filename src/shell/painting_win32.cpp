@@ -1,9 +1,9 @@
 #include "painting_win32.h"
 
+#include "base/text.h"
 #include "resource.h"
 #include "setupinfo/setup_state_win32.h"
 #include "setupinfo/setup_vocabulary.h"
-#include "setupinfo/text.h"
 
 const char kLogoClassName[] = "BmpWClass";
 

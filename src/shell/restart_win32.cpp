@@ -1,6 +1,6 @@
 #include "install_sequence_win32.h"
 
-#include "setupinfo/platform_win32.h"
+#include "base/platform_win32.h"
 
 typedef BOOL(WINAPI* OpenProcessTokenFn)(HANDLE, DWORD, PHANDLE);
 typedef BOOL(WINAPI* LookupPrivilegeValueFn)(LPCSTR, LPCSTR, PLUID);

@@ -3,11 +3,11 @@
 #include <prsht.h>
 #include <stddef.h>
 
+#include "base/text.h"
 #include "install_sequence_win32.h"
 #include "painting_win32.h"
 #include "resource.h"
 #include "setupinfo/setup_state_win32.h"
-#include "setupinfo/text.h"
 
 // The sheet steps through the page array by each page's dwSize, so the
 // array's element type must be exactly the size we announce.

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "memory_file.h"
 #include "setupinfo/fields.h"
 #include "setupinfo/setup_text.h"
-#include "setupinfo/text.h"
 
 namespace {
 

@@ -6,7 +6,3 @@ extern const char kErrorCaption[];  // "Error"
 // Shows text in a message box with caption "Error", the stop icon and an OK
 // button, owned by the window that has the focus. Returns when it is closed.
 void ShowErrorBox(const char* text);
-
-// Formats the missing-section error for header into the setup state's
-// message text and shows it in the error box.
-void ShowMissingSection(const char* header);
