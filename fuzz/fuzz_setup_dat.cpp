@@ -68,11 +68,29 @@ void WalkSection(const unsigned char* text, long length, const char* header,
         abort();
 }
 
+// The checker's reader over the raw bytes, comments and all, as setup.exe's
+// profile functions see the file: lines walked, values bounded.
+void ReadRaw(const char* text, long length, const LeadBytes& lead) {
+    ProfileCursor cursor = {0, 1};
+    ProfileLine line;
+    for (int last = 0; NextProfileLine(text, length, &cursor, &line, lead); last = line.line)
+        if (cursor.position > length || line.line <= last || line.cchName < 0)
+            abort();
+    char value[8];
+    memset(value, 0x5A, sizeof value);
+    int full = ReadProfileText(text, length, "Product", "ProductName", value, 5, nullptr, lead);
+    if (full >= 0 && (strlen(value) > 4 || value[5] != 0x5A || (int)strlen(value) > full))
+        abort();
+    ReadProfileInt(text, length, "DiskSpace", "SizeInKB", 7, nullptr, lead);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     if (size < 1)
         return 0;
+    const LeadBytes& lead = data[0] & 0x80 ? kCodePage932 : kSingleByteCodePage;
+    ReadRaw((const char*)data + 1, (long)size - 1, lead);
     // The bytes after the first, which seeds the reads: now and then one brings half.
     MemoryFile source = {std::string((const char*)data + 1, size - 1)};
     source.seed = 0x100u | data[0];
@@ -85,7 +103,6 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     if (length < 1 || length > fileSize + 1 || memchr(text, ';', length) ||
         memchr(text, EndMarker, length) != text + length - 1)
         abort();
-    const LeadBytes& lead = data[0] & 0x80 ? kCodePage932 : kSingleByteCodePage;
     Text keyed = {text, length, &lead};
     static DiskLabels labels;
     TakeDiskLabels(text, length, lead, ReadKeyed, &keyed, &labels);

@@ -219,28 +219,6 @@ TEST(SetupMake, ModelsAreChosenByDescriptionOrInstallSection) {
     }
 }
 
-TEST(SetupMake, SetupDatOfATwoDisketteSet) {
-    const char inf[] =
-        "[Version]\nSignature=$CHICAGO$\nClass=DISPLAY\n[Manufacturer]\nMaker\n"
-        "[Maker]\nCard 100=Card.Install, pci\\ven_1a2b&dev_3c4d\n"
-        "[Card.Install]\nCopyFiles=System.Files, Windows.Files\nUpdateInis=Card.Ini\n"
-        "[System.Files]\ncard.drv\ncard32.dll\n[Windows.Files]\ncard.hlp\nsmall.txt\n"
-        "[Card.Ini]\nwin.ini,windows,,\"load=cardtray.exe\"\n"
-        "[DestinationDirs]\nDefaultDestDir=11\nWindows.Files=10\n"
-        "[SourceDisksNames]\n7=\"Second\",,2\n5=\"First\",,1\n"
-        "[SourceDisksFiles]\ncard.drv=5\ncard32.dll=7\ncard.hlp=7\nsmall.txt=5\n";
-    Made made = Make(inf, "", "[Banner]\nFontHi=30\n[WindowsDir]\nreadme.1st\n");
-    EXPECT_EQ("", Shown(made.findings));
-    EXPECT_EQ("; Made by setupmake from card.inf\r\n\r\n"
-              "[Product]\r\nProductName=Card 100\r\nload=cardtray.exe\r\nDriverInf=card.ini\r\n"
-              "OemsetupInf=oemcard.inf\r\n\r\n[DiskSpace]\r\nSizeInKB=12\r\n\r\n"
-              "[Banner]\r\nFontHi=30\r\n\r\n[Enum PCI]\r\nVender=VEN_1A2B&DEV_3C4D\r\nMfg=Maker\r\n\r\n"
-              "[Source Media Descriptions]\r\n1=First\r\n2=Second\r\n\r\n"
-              "[WindowsDir]\r\n1,card.in_\r\n1,small.txt\r\n1,readme.1st\r\n2,card.hl_\r\n\r\n"
-              "[SystemDir]\r\n1,card.dr_\r\n2,card32.dl_\r\n\r\n[Driver.AddReg]\r\n",
-              made.setupDat);
-}
-
 // A diskette holds 2847 clusters of 512 bytes, each file whole ones.
 TEST(SetupMake, ADisketteHoldsItsClustersAndNotOneMore) {
     for (long long last : {0, 512, 513}) {
