@@ -22,3 +22,15 @@ as_root() {
 }
 
 say() { printf '\033[1m==> %s\033[0m\n' "$*"; }
+
+# cxx_constant NAME: the number the program's C++ headers under src/ define
+# as NAME, so that a script and the programs share one value. Fails unless
+# exactly one value is defined.
+cxx_constant() {
+  local value
+  value=$(grep -rhoE --include='*.h' "\b$1 = [0-9]+;" "$ROOT/src" |
+          sed -E 's/.* = ([0-9]+);$/\1/' | sort -u)
+  [[ "$value" =~ ^[0-9]+$ ]] ||
+    { echo "$(basename "$0"): no single definition of $1 in the headers under $ROOT/src" >&2; return 1; }
+  echo "$value"
+}

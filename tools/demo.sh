@@ -26,15 +26,24 @@ say "dependencies"
 "$ROOT/tools/install-deps.sh"
 
 say "building setup.exe, the driver program and the sample diskettes in $build"
-if [ ! -f "$build/build.ninja" ]; then
-  cmake -S "$ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
-        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >/dev/null
-fi
+[ -f "$build/build.ninja" ] || cmake --preset win32 -B "$build" >/dev/null
 cmake --build "$build" --target setup kelmo_drive sample_diskette >/dev/null
+# setupcheck reads setup.dat for the floppy labels and the summary below.
+say "building setupcheck in build/native"
+[ -f "$ROOT/build/native/build.ninja" ] || cmake --preset native >/dev/null
+cmake --build --preset native --target setupcheck >/dev/null
+export SETUPCHECK="$ROOT/build/native/setupcheck"
 
 rm -rf "$work"
 mkdir -p "$work"
 set_dir="$build/diskette"
+# The plan of the set, for the summary in the end; errors stop the demo.
+checked=0
+"$SETUPCHECK" --json "$set_dir/disk1" "$set_dir/disk2" >"$work/plan.json" || checked=$?
+if [ $checked -gt 1 ]; then
+  "$SETUPCHECK" "$set_dir/disk1" "$set_dir/disk2" >&2 || true
+  exit 1
+fi
 say "floppy images of the diskettes for emulator users: $work/kelmo-disk1.img, $work/kelmo-disk2.img"
 "$ROOT/tools/make-floppy.sh" "$set_dir/disk1" "$work/kelmo-disk1.img" >"$work/floppy.log"
 "$ROOT/tools/make-floppy.sh" "$set_dir/disk2" "$work/kelmo-disk2.img" 2 "$set_dir/disk1/setup.dat" \
@@ -94,11 +103,14 @@ echo "files:"
    find . -type f -cnewer "$work/before" ! -name '*.ini' -printf '  C:\\windows\\%P  %s bytes\n' |
    tr / '\\' | sort)
 echo "registry:"
-vender=$(sed -n 's/^Vender=\([^\r]*\).*/\1/p' samples/setup.dat)
-keys=("HKLM\\Enum\\PCI\\$vender" 'HKLM\System\CurrentControlSet\Services\Class\Display')
-while IFS= read -r key; do
-  keys+=("$key")
-done < <(sed -n 's/^\(HKLM\|HKCR\),\([^,]*\).*/\1\\\2/p' samples/setup.dat | sed 's/\\\\/\\/g' | sort -u)
+# The keys setupcheck planned: the adapter's, the display class and the
+# deepest key of each line that is not below an adapter's driver key.
+mapfile -t keys < <(python3 -c 'import json, sys
+plan = json.load(open(sys.argv[1]))
+lines = {r["base"] + "\\" + r["keys"][-1] for r in plan["registry_lines"]
+         if r["base"] and "<instance>" not in r["base"] and r["keys"]}
+adapter = [plan["device_key"]] if plan["device_key"] else []
+print("\n".join(adapter + ["HKLM\\System\\CurrentControlSet\\Services\\Class\\Display"] + sorted(lines)))' "$work/plan.json")
 for key in "${keys[@]}"; do
   "$WINE_LOADER" reg query "$key" /s 2>/dev/null | tr -d '\r' | sed -e '/^$/d' -e 's/^/  /' || true
 done

@@ -5,18 +5,20 @@
 # compressed by mscompress under their x.ab_ names, the files listed
 # uncompressed as they are.
 set -euo pipefail
-ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+source "$(dirname "$0")/common.sh"
 samples="$ROOT/samples/files"
 out="${1:?usage: make-diskette.sh OUTDIR [SETUP_EXE]}"
 setup_exe="${2:-}"
+min_compressed=$(cxx_constant kMinCompressedSize)
 
 # compressed FILE DIR: stores FILE compressed into DIR. mscompress appends
 # "_" to the whole name; the stored name replaces the last letter instead.
-# A file under 16 bytes, which mscompress writes wrongly, is stored as it is
-# under that name: the LZ library copies it unexpanded.
+# A file smaller than the programs' smallest compressed size, which mscompress
+# writes wrongly, is stored as it is under that name: the LZ library copies it
+# unexpanded.
 compressed() {
   local name=$1 dir=$2 work
-  if [ "$(stat -c %s "$samples/$name")" -lt 16 ]; then
+  if [ "$(stat -c %s "$samples/$name")" -lt "$min_compressed" ]; then
     cp "$samples/$name" "$dir/${name%?}_"
     return
   fi

@@ -5,12 +5,17 @@
 # setup.dat at its root; a later one is made with DISKID and SETUP_DAT, the
 # first diskette's setup.dat, which labels it.
 #
-# Volume label: the description of DISKID in [Source Media Descriptions] of
-# SETUP_DAT (default DIR/setup.dat); DISKID defaults to the disk id of the
-# first [WindowsDir] line, else 1. A FAT label holds 11 characters, so the description is upper-cased,
-# every character FAT forbids in a label (control and non-ASCII characters and
+# Volume label: the description of DISKID in SETUP_DAT (default DIR/setup.dat)
+# that setup.exe's diskette prompts show, as setupcheck plans the set; DISKID
+# defaults to the disk of the first file setupcheck plans. A FAT label holds
+# 11 characters, so the description is upper-cased, every character FAT
+# forbids in a label (control and non-ASCII characters and
 # " * + , . / : ; < = > ? [ \ ] |) becomes "_", and it is cut at 11 characters
-# with surrounding spaces removed. No description: the image has no label.
+# with surrounding spaces removed. No description, or no file planned on that
+# disk: the image has no label.
+#
+# setupcheck is the native build's (build/native/setupcheck), or the one
+# SETUPCHECK names.
 #
 # The image is written to a temporary file beside IMAGE and renamed only when
 # everything is on it, so a failure leaves no image behind. An existing IMAGE
@@ -19,48 +24,37 @@
 set -euo pipefail
 export MTOOLS_SKIP_CHECK=1 LC_ALL=C
 
-readonly FLOPPY_BYTES=1474560
-readonly DATA_CLUSTERS=2847   # 2880 sectors less boot sector, 2 FATs of 9, root of 14
-readonly ROOT_ENTRIES=224
+source "$(dirname "$0")/common.sh"
+# 2880 sectors less the boot sector, 2 FATs of 9 and a root of 14.
+DATA_CLUSTERS=$(cxx_constant kDisketteClusters)
+readonly FLOPPY_BYTES=1474560 DATA_CLUSTERS ROOT_ENTRIES=224
 me=make-floppy.sh
+setupcheck="${SETUPCHECK:-$ROOT/build/native/setupcheck}"
 
 die() { echo "$me: $*" >&2; exit 1; }
 
-# ini_value FILE SECTION KEY: the value as the profile reader returns it:
-# names compared without case, blanks and one pair of quotes around it removed.
-ini_value() {
-  tr -d '\r' <"$1" | awk -v sec="$2" -v key="$3" '
-    function trim(s) { gsub(/^[ \t]+|[ \t]+$/, "", s); return s }
-    /^[ \t]*;/ { next }
-    /^[ \t]*\[/ { s = $0; sub(/^[ \t]*\[/, "", s); sub(/\].*/, "", s)
-                  inside = tolower(trim(s)) == tolower(sec); next }
-    inside && index($0, "=") {
-      k = trim(substr($0, 1, index($0, "=") - 1))
-      if (tolower(k) != tolower(key)) next
-      v = trim(substr($0, index($0, "=") + 1))
-      if (v ~ /^".*"$/ && length(v) >= 2) v = substr(v, 2, length(v) - 2)
-      print v; found = 1; exit
-    }
-    END { exit found ? 0 : 1 }'
-}
-
-# first_disk_id FILE: first character of the first [WindowsDir] line, or 1.
-first_disk_id() {
-  local id
-  id=$(tr -d '\r' <"$1" | awk '
-    { sub(/;.*/, "") }
-    /^[ \t]*\[/ { inside = $0 ~ /^[ \t]*\[WindowsDir\]/; next }
-    inside && $0 ~ /[^ \t]/ { sub(/^[ \t]+/, ""); print substr($0, 1, 1); exit }')
-  case "$id" in ''|,) echo 1 ;; *) echo "$id" ;; esac
-}
-
-# fat_label TEXT: TEXT made into a FAT volume label (see the top).
-fat_label() {
-  local l
-  l=$(printf '%s' "$1" | tr 'a-z' 'A-Z' | tr -c ' !#$%&'\''()@^_`{}~0-9A-Z-' '_')
-  l="${l#"${l%%[! ]*}"}"
-  l="${l:0:11}"
-  printf '%s' "${l%"${l##*[! ]}"}"
+# disk_label PLAN_JSON [DISKID]: from setupcheck's plan, two lines: the FAT
+# label of the disk (see the top; empty for none) and what it was made from.
+disk_label() {
+  python3 - "$@" <<'EOF'
+import json, sys
+plan = json.load(open(sys.argv[1], encoding="utf-8"))
+asked = sys.argv[2:]
+files = [f for f in plan["files"] if not asked or f["disk_id"] in asked]
+disk = files[0]["disk_id"] if files else (asked or ["1"])[0]
+# A prompt for a disk id without a description shows the label of the list's
+# previous prompt, another diskette's: no label of this one.
+undescribed = any('disk id "%s" has no label' % disk in f["text"] for f in plan["findings"])
+if not files or undescribed:
+    why = "lists no file on" if not files else "has no description of"
+    print("\nlabel: none (setup.dat %s disk %s)" % (why, disk))
+else:
+    text = files[0]["label"]
+    allowed = " !#$%&'()@^_`{}~-0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ"
+    label = "".join(c.upper() if c.isascii() and c.upper() in allowed else "_" for c in text)
+    label = label.lstrip(" ")[:11].rstrip(" ")
+    print('%s\nlabel: "%s" (disk %s: "%s")' % (label, label, disk, text))
+EOF
 }
 
 # is_our_floppy FILE: 1474560 bytes with a FAT12 boot sector.
@@ -130,14 +124,22 @@ case "$(realpath -m "$image")/" in
 esac
 [ -z "$(find "$dir" -name $'*\n*' -print -quit)" ] || die "$dir holds a name with a line break"
 
-disk_id="${3:-$(first_disk_id "$setup_dat")}"
-label=""
-if description=$(ini_value "$setup_dat" "Source Media Descriptions" "$disk_id"); then
-  label=$(fat_label "$description")
-  echo "label: \"$label\" (disk $disk_id: \"$description\")"
-else
-  echo "label: none (setup.dat has no description of disk $disk_id)"
-fi
+[ -x "$setupcheck" ] || die "$setupcheck: no such program; it reads setup.dat. Build it:
+  cmake --preset native && cmake --build --preset native --target setupcheck
+or name another in SETUPCHECK"
+
+# setupcheck plans setup.dat alone, in a folder of its own: only the labels
+# are wanted, and they do not depend on where the files are.
+plan_dir=$(mktemp -d)
+trap 'rm -rf "$plan_dir"' EXIT
+mkdir "$plan_dir/set"
+cp "$setup_dat" "$plan_dir/set/setup.dat"
+"$setupcheck" --json "$plan_dir/set" >"$plan_dir/plan.json" || [ $? -le 2 ] ||
+  die "setupcheck could not plan $setup_dat"
+{ IFS= read -r label && IFS= read -r made_from; } < <(disk_label "$plan_dir/plan.json" "${@:3:1}") ||
+  die "setupcheck gave no plan of $setup_dat"
+rm -rf "$plan_dir"
+echo "$made_from"
 
 read -r need root_used files bytes < <(plan "$dir") || die "$dir cannot go on a FAT floppy as it is"
 [ -n "$need" ] || die "$dir cannot go on a FAT floppy as it is"

@@ -2,7 +2,7 @@
 # tools/make-floppy.sh: the sample diskette comes back from its image whole;
 # what cannot be written is refused, with no image left and no foreign file touched.
 source "$(dirname "$0")/lib.sh"
-floppy="$ROOT/tools/make-floppy.sh"
+floppy="$ROOT/tools/make-floppy.sh"; export SETUPCHECK=$2
 label_of() { mlabel -s -i "$1" :: | sed -n 's/^ Volume label is \([^(]*[^ (]\).*/\1/p'; }
 
 "$ROOT/tools/make-diskette.sh" "$work/set" >/dev/null
