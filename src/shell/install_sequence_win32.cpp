@@ -7,6 +7,7 @@
 #include "final_message.h"
 #include "install/copy_phase_win32.h"
 #include "resource.h"
+#include "restart_win32.h"
 #include "setupinfo/setup_state_win32.h"
 
 static_assert(kProductNameSize - 1 <= kMaxProductNameLength, "final message too small for names");

@@ -13,7 +13,3 @@ void RunInstall(HWND page);
 // composes the final message into message, which holds kFinalMessageSize
 // characters.
 void LoadFinalMessage(char* message, int cchMessage);
-
-// Asks the system to restart. On the NT family the shutdown privilege is
-// enabled first, without which the request would fail in silence.
-void RequestRestart();
