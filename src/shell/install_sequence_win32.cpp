@@ -6,11 +6,10 @@
 #include "config/ini_files_win32.h"
 #include "final_message.h"
 #include "install/copy_phase_win32.h"
+#include "install/copy_progress.h"
 #include "resource.h"
 #include "restart_win32.h"
 #include "setupinfo/setup_state_win32.h"
-
-static_assert(kProductNameSize - 1 <= kMaxProductNameLength, "final message too small for names");
 
 static const char kReadMeCaption[] = "READ ME";
 
@@ -26,7 +25,7 @@ static void CreateProgressBar(HWND page) {
                                          nullptr, gSetup.instance, nullptr);
     if (gSetup.progressBar == nullptr)
         return;
-    SendMessageA(gSetup.progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    SendMessageA(gSetup.progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressEnd));
     SendMessageA(gSetup.progressBar, PBM_SETSTEP, 1, 0);
 }
 
