@@ -5,9 +5,9 @@
 #include "config/device_registration_win32.h"
 #include "config/ini_files_win32.h"
 #include "final_message.h"
+#include "final_message_win32.h"
 #include "install/copy_phase_win32.h"
 #include "install/copy_progress.h"
-#include "resource.h"
 #include "restart_win32.h"
 #include "setupinfo/setup_state_win32.h"
 
@@ -34,16 +34,6 @@ static void DestroyProgressBar() {
         return;
     DestroyWindow(gSetup.progressBar);
     gSetup.progressBar = nullptr;
-}
-
-void LoadFinalMessage(char* message, int cchMessage) {
-    char complete[kStringResourceSize];
-    char note[kStringResourceSize];
-    if (LoadStringA(gSetup.instance, IDS_COMPLETE, complete, sizeof complete) <= 0)
-        complete[0] = '\0';
-    if (LoadStringA(gSetup.instance, IDS_INSTALL_NOTE, note, sizeof note) <= 0)
-        note[0] = '\0';
-    ComposeFinalMessage(complete, note, gSetup.productName, message, cchMessage);
 }
 
 void RunInstall(HWND page) {
