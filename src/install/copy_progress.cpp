@@ -33,7 +33,7 @@ int ProgressPercent(int copiedBytes, int expectedBytes) {
         return 0;
     bool negative = copiedBytes < 0;
     unsigned long long copied = negative ? 0 - (long long)copiedBytes : copiedBytes;
-    unsigned long long percent = DivideWide(copied * 100, (unsigned long long)expectedBytes);
+    unsigned long long percent = DivideWide(copied * kProgressEnd, (unsigned long long)expectedBytes);
     if (percent > kMaxInt32)
         percent = kMaxInt32;
     return negative ? -(int)percent : (int)percent;

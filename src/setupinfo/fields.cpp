@@ -1,5 +1,7 @@
 #include "fields.h"
 
+#include "setup_text.h"
+
 int NextListField(const char* line, char* field, int cchField, int position) {
     int used = 0;
     bool started = false;
@@ -40,7 +42,7 @@ static int FieldLength(const char* line, int position) {
 }
 
 bool SplitCopyLine(const char* line, char* diskId, char* fileName, int cchFileName) {
-    char first[256];
+    char first[kSectionLineSize];
     int next = NextListField(line, first, sizeof first, 0);
     diskId[0] = first[0];
     diskId[1] = '\0';

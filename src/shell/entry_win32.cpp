@@ -1,7 +1,10 @@
-#include "main_window_win32.h"
+#include "entry_win32.h"
+
+#include <windows.h>
 
 #include <commctrl.h>
 
+#include "main_window_win32.h"
 #include "setupinfo/setup_state_win32.h"
 
 void ApplyStartupSettings() {

@@ -1,11 +1,13 @@
 // The "READ ME" message shown when the install has finished.
 #pragma once
 
+#include "setupinfo/setup_sizes.h"
+
 // A string resource as the program loads it, zero included.
 const int kStringResourceSize = 256;
 
 // The longest product name the setup state holds.
-const int kMaxProductNameLength = 63;
+const int kMaxProductNameLength = kProductNameSize - 1;
 
 // Room for both loaded texts and the product name in both places of the
 // first, so the composition is never cut, whatever the name.

@@ -5,11 +5,11 @@
 #include "config/device_registration_win32.h"
 #include "config/ini_files_win32.h"
 #include "final_message.h"
+#include "final_message_win32.h"
 #include "install/copy_phase_win32.h"
-#include "resource.h"
+#include "install/copy_progress.h"
+#include "restart_win32.h"
 #include "setupinfo/setup_state_win32.h"
-
-static_assert(kProductNameSize - 1 <= kMaxProductNameLength, "final message too small for names");
 
 static const char kReadMeCaption[] = "READ ME";
 
@@ -25,7 +25,7 @@ static void CreateProgressBar(HWND page) {
                                          nullptr, gSetup.instance, nullptr);
     if (gSetup.progressBar == nullptr)
         return;
-    SendMessageA(gSetup.progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    SendMessageA(gSetup.progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressEnd));
     SendMessageA(gSetup.progressBar, PBM_SETSTEP, 1, 0);
 }
 
@@ -34,16 +34,6 @@ static void DestroyProgressBar() {
         return;
     DestroyWindow(gSetup.progressBar);
     gSetup.progressBar = nullptr;
-}
-
-void LoadFinalMessage(char* message, int cchMessage) {
-    char complete[kStringResourceSize];
-    char note[kStringResourceSize];
-    if (LoadStringA(gSetup.instance, IDS_COMPLETE, complete, sizeof complete) <= 0)
-        complete[0] = '\0';
-    if (LoadStringA(gSetup.instance, IDS_INSTALL_NOTE, note, sizeof note) <= 0)
-        note[0] = '\0';
-    ComposeFinalMessage(complete, note, gSetup.productName, message, cchMessage);
 }
 
 void RunInstall(HWND page) {

@@ -8,12 +8,3 @@
 // restart and posts the quit message. Every step runs, whatever the earlier
 // ones met.
 void RunInstall(HWND page);
-
-// Loads the completion text and the install note from the string table and
-// composes the final message into message, which holds kFinalMessageSize
-// characters.
-void LoadFinalMessage(char* message, int cchMessage);
-
-// Asks the system to restart. On the NT family the shutdown privilege is
-// enabled first, without which the request would fail in silence.
-void RequestRestart();

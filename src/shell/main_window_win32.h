@@ -1,5 +1,5 @@
-// The program's entry, its window classes and the invisible main window
-// that owns the wizard.
+// The program's window classes and the invisible main window that owns the
+// wizard.
 #pragma once
 
 #include <windows.h>
@@ -8,7 +8,3 @@
 ATOM RegisterMainClass(HINSTANCE instance);
 ATOM RegisterLogoClass(HINSTANCE instance);
 BOOL CreateMainWindow(HINSTANCE instance);
-
-// What the process needs before its first window: critical errors, such as
-// an empty drive, fail to the program instead of showing a system box.
-void ApplyStartupSettings();

@@ -1,4 +1,4 @@
-#include "install_sequence_win32.h"
+#include "restart_win32.h"
 
 #include "base/platform_win32.h"
 

@@ -12,6 +12,8 @@
 #include <regex>
 
 #include "install/copy_phase_win32.h"
+#include "install/file_calls_win32.h"
+#include "install/restart_schedule_win32.h"
 #include "setupinfo/setup_state_win32.h"
 #include "setupinfo/setup_vocabulary.h"
 #include "win32_support.h"

@@ -13,6 +13,7 @@
 #include "message_box.h"
 #include "setupinfo/setup_state_win32.h"
 #include "setupinfo/setup_vocabulary.h"
+#include "shell/entry_win32.h"
 #include "shell/main_window_win32.h"
 #include "shell/wizard_win32.h"
 #include "win32_support.h"
