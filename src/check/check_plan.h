@@ -6,14 +6,7 @@
 #include <vector>
 
 #include "base/code_page.h"
-
-enum Severity { kWarning, kError };
-
-struct Finding {
-    Severity severity;
-    int line;  // line of setup.dat, 0 when the finding has none
-    std::string text;
-};
+#include "tools_common/findings.h"
 
 // The folders a file goes to, as PlannedFile::folder names them: the
 // Windows folder, the System folder, and the inf folder below the list's
@@ -76,7 +69,7 @@ struct CheckPlan {
     long long copiedBytes;   // after both lists, when every file is found
     int finalPosition;       // of the progress bar
     long long sizeInKBFor100;  // -1 when no file is copied
-    std::vector<Finding> findings;
+    std::vector<Finding> findings;  // each with its line of setup.dat
 };
 
 // Where the set is and where it would be installed.
@@ -92,8 +85,6 @@ struct CheckInput {
 // Builds the plan. Returns false, with a message in *error, when setup.dat
 // cannot be read at all.
 bool BuildCheckPlan(const CheckInput& input, CheckPlan* plan, std::string* error);
-
-int CountFindings(const CheckPlan& plan, Severity severity);
 
 // The plan as text for people, and as JSON for build pipelines.
 std::string FormatPlanText(const CheckPlan& plan);

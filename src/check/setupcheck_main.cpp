@@ -5,8 +5,9 @@
 
 #include "check_host.h"
 #include "check_plan.h"
-#include "code_pages.h"
-#include "exit_codes.h"
+#include "tools_common/code_pages.h"
+#include "tools_common/exit_codes.h"
+#include "tools_common/tool_dirs.h"
 
 static const char kUsage[] =
     "usage: setupcheck [--json] [--codepage N] [--source-dir DIR] [--windows-dir DIR]\n"
@@ -81,5 +82,5 @@ int main(int argc, char** argv) {
     }
     std::string out = options.json ? FormatPlanJson(plan) : FormatPlanText(plan);
     fwrite(out.data(), 1, out.size(), stdout);
-    return ExitCodeOf(CountFindings(plan, kError), CountFindings(plan, kWarning));
+    return ExitCodeOf(CountFindings(plan.findings));
 }

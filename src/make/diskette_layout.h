@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "check/szdd_format.h"
+#include "tools_common/szdd_format.h"
 #include "driver_intent.h"
 
 // A set's diskettes are the folders disk1, disk2, ... of its folder.

@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "base/text.h"
-#include "check/check_host.h"
 #include "driver_parts.h"
 #include "install/copy_rules.h"
+#include "tools_common/tool_dirs.h"
 
 namespace {
 

@@ -2,13 +2,6 @@
 
 #include "base/text.h"
 
-int FindingSink::Count(Severity severity) const {
-    int count = 0;
-    for (const Finding& f : findings)
-        count += f.severity == severity;
-    return count;
-}
-
 bool SameName(const std::string& a, const std::string& b, const LeadBytes& lead) {
     return a.size() == b.size() && BytesEqualNoCase(a.data(), b.data(), (long)a.size(), lead);
 }

@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "check/check_plan.h"
-#include "check/code_pages.h"
 #include "setupinfo/setup_vocabulary.h"
+#include "tools_common/code_pages.h"
+#include "tools_common/findings.h"
 
 // The findings about one input file, each with its line there (0: none).
 struct FindingSink {
@@ -18,7 +18,7 @@ struct FindingSink {
 
     void Error(int line, const std::string& text) { findings.push_back({kError, line, text}); }
     void Warning(int line, const std::string& text) { findings.push_back({kWarning, line, text}); }
-    int Count(Severity severity) const;
+    FindingCounts Counts() const { return CountFindings(findings); }
 };
 
 // One file the set installs.

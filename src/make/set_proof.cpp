@@ -1,9 +1,8 @@
 #include "set_proof.h"
 
-#include "check/check_host.h"
-#include "check/code_pages.h"
 #include "config/device_rules.h"
 #include "setupinfo/setup_sizes.h"
+#include "tools_common/tool_dirs.h"
 
 namespace {
 

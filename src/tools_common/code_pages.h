@@ -23,8 +23,3 @@ const CodePage* FindCodePage(int number);
 // Reads the argument of --codepage. Returns null, with a message in *error
 // that lists the known numbers, for anything else.
 const CodePage* ParseCodePage(const char* text, std::string* error);
-
-// Takes the backslashes and slashes off the end of a path, but for its first
-// character, walking by characters: the second byte of a character is no
-// backslash.
-void StripTrailingSeparators(std::string* path, const LeadBytes& lead);

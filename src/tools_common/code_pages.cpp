@@ -37,15 +37,3 @@ const CodePage* ParseCodePage(const char* text, std::string* error) {
     }
     return page;
 }
-
-void StripTrailingSeparators(std::string* path, const LeadBytes& lead) {
-    for (;;) {
-        const char* last = path->c_str();
-        for (const char* p = last; *p; p += CharSizeOf(p, lead))
-            last = p;
-        if (path->size() <= 1 || last != path->c_str() + path->size() - 1 ||
-            (*last != '\\' && *last != '/'))
-            return;
-        path->pop_back();
-    }
-}
