@@ -64,11 +64,12 @@ struct DriverIntent {
     std::vector<std::pair<std::string, std::string>> banner;  // key, value
 };
 
-// Compares without regard to the case of the single-byte letters A to Z, as
-// Windows compares INF names, by characters: a second byte is never folded.
-bool SameName(const std::string& a, const std::string& b, const LeadBytes& lead);
-std::string Quoted(const std::string& text);
+// BytesEqualNoCase for two whole strings, zero bytes and all: Windows
+// compares INF names so, by characters, a second byte never folded.
+bool StringsEqualNoCase(const std::string& a, const std::string& b, const LeadBytes& lead);
 
-// The text with the single-byte letters A to Z in lower case, zero bytes
-// and all; second bytes stay.
-std::string LowerAscii(std::string text, const LeadBytes& lead);
+// BytesLowerCase on a copy of the whole string, zero bytes and all.
+std::string StringLowerCase(std::string text, const LeadBytes& lead);
+
+// The text in double quotes, its bytes as they are, for setupmake's messages.
+std::string Quoted(const std::string& text);

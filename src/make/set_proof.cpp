@@ -12,8 +12,8 @@ const char* FolderName(const IntentFile& file) {
 
 std::string FileRow(const std::string& folder, const std::string& installed, long long size,
                     int diskette, const std::string& label, const LeadBytes& lead) {
-    return folder + "\\" + LowerAscii(installed, lead) + ", " + std::to_string(size) + " bytes, from " +
-           DisketteName(diskette + 1) + " " + Quoted(label);
+    return folder + "\\" + StringLowerCase(installed, lead) + ", " + std::to_string(size) +
+           " bytes, from " + DisketteName(diskette + 1) + " " + Quoted(label);
 }
 
 std::string RegRow(const std::string& root, const std::string& keyPath, bool stores,
