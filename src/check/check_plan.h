@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/code_page.h"
+#include "setupinfo/setup_vocabulary.h"
 #include "tools_common/findings.h"
 
 // The folders a file goes to, as PlannedFile::folder names them: the
@@ -46,7 +47,9 @@ struct PlannedRegLine {
 };
 
 struct IniChange {
-    std::string file, section, key, change, value;
+    std::string file, section, key;
+    IniEditKind change;
+    std::string value;  // what the key gets or the load line takes; empty for a delete
 };
 
 struct KeyedValue {

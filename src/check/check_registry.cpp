@@ -168,10 +168,9 @@ void PlanIniFiles(Checker* checker) {
     for (const IniEdit& edit : kIniEdits) {
         if (!IniEditIsMade(edit, plan->loadProgram.value.c_str()))
             continue;
-        static const char* const kChangeNames[] = {"set", "add", "delete"};  // by IniEditKind
         std::string value = edit.change == kIniSetProductName   ? plan->productName.value
                             : edit.change == kIniAddLoadProgram ? plan->loadProgram.value
                                                                 : "";
-        plan->ini.push_back({edit.file, edit.section, edit.key, kChangeNames[edit.change], value});
+        plan->ini.push_back({edit.file, edit.section, edit.key, edit.change, value});
     }
 }

@@ -140,10 +140,10 @@ void TextRegistry(const CheckPlan& plan, std::string* out) {
 void TextIniAndFindings(const CheckPlan& plan, std::string* out) {
     *out += "\nIni files\n";
     for (const IniChange& change : plan.ini) {
-        std::string what = change.change == "set"    ? "= " + Utf8(change.value)
-                           : change.change == "add" ? "gets " + Utf8(change.value) +
-                                                          " unless it holds it already"
-                                                    : "deleted";
+        std::string what = change.change == kIniSetProductName ? "= " + Utf8(change.value)
+                           : change.change == kIniAddLoadProgram
+                               ? "gets " + Utf8(change.value) + " unless it holds it already"
+                               : "deleted";
         *out += Format("  %s [%s] %s %s\n", change.file.c_str(), change.section.c_str(),
                        change.key.c_str(), what.c_str());
     }
@@ -197,10 +197,14 @@ void JsonArray(const char* name, const std::vector<T>& items, F format, std::str
     *out += items.empty() ? "],\n" : "\n  ],\n";
 }
 
+// The JSON word of an ini edit, by IniEditKind.
+const char* const kIniChangeWords[] = {"set", "add", "delete"};
+
 std::string JsonIni(const IniChange& c) {
     return Format("{\"file\": %s, \"section\": %s, \"key\": %s, \"change\": %s, "
                   "\"value\": %s}", Json(c.file).c_str(), Json(c.section).c_str(),
-                  Json(c.key).c_str(), Json(c.change).c_str(), Json(c.value).c_str());
+                  Json(c.key).c_str(), Json(kIniChangeWords[c.change]).c_str(),
+                  Json(c.value).c_str());
 }
 
 std::string JsonFinding(const Finding& f) {
