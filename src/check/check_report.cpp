@@ -4,6 +4,7 @@
 #include "check_host.h"
 #include "check_internal.h"
 #include "config/reg_line_rules.h"
+#include "install/copy_progress.h"
 #include "setupinfo/setup_vocabulary.h"
 #include "tools_common/code_pages.h"
 
@@ -99,7 +100,7 @@ void TextHeader(const CheckPlan& plan, std::string* out) {
     std::string end = Format("bar ends at %d%% after %lld bytes", plan.finalPosition,
                              plan.copiedBytes);
     if (plan.sizeInKBFor100 >= 0)
-        end += Format("; %s=%lld for 100%%", kSizeInKBKey, plan.sizeInKBFor100);
+        end += Format("; %s=%lld for %d%%", kSizeInKBKey, plan.sizeInKBFor100, kProgressEnd);
     *out += "Progress      " + end + "\n";
 }
 

@@ -9,12 +9,13 @@
 #include "tools_common/exit_codes.h"
 #include "tools_common/tool_dirs.h"
 
+// Printed with the known code pages in its %s.
 static const char kUsage[] =
     "usage: setupcheck [--json] [--codepage N] [--source-dir DIR] [--windows-dir DIR]\n"
     "                  [--system-dir DIR] FOLDER [FOLDER2 ...]\n"
     "  FOLDER holds setup.dat: the first diskette. Further folders are the next diskettes.\n"
     "  --codepage     the ANSI code page of the set's users, which setup.dat is written in:\n"
-    "                 1252 (default), 932, 936, 949 or 950\n"
+    "                 %s\n"
     "  --source-dir   the folder setup.exe is started from (default: A: on Linux, FOLDER on\n"
     "                 Windows); --windows-dir, --system-dir: where Windows is installed.\n"
     "  Exit code: 0 nothing found, 1 warnings, 2 errors or a set that cannot be read.\n";
@@ -70,7 +71,7 @@ int main(int argc, char** argv) {
     std::string error;
     if (!ParseArguments(argc, argv, &options, &error)) {
         if (error.empty())
-            fputs(kUsage, stderr);
+            fprintf(stderr, kUsage, CodePageChoices().c_str());
         else
             fprintf(stderr, "setupcheck: %s\n", error.c_str());
         return kExitErrors;

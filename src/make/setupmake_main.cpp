@@ -7,13 +7,14 @@
 #include "set_maker.h"
 #include "tools_common/exit_codes.h"
 
+// Printed with the known code pages in its %s.
 static const char kUsage[] =
     "usage: setupmake [--codepage N] [--setup SETUP_EXE] [--files DIR] [--model NAME]\n"
     "                 [--extra FILE] INF OUT\n"
     "  Makes OUT/disk1, OUT/disk2, ... from INF: setup.dat, the INF and the driver\n"
     "  files, compressed as the platform's compression tool stores them.\n"
     "  --codepage the ANSI code page of the set's users, which the INF and setup.dat\n"
-    "            are written in: 1252 (default), 932, 936, 949 or 950\n"
+    "            are written in: %s\n"
     "  --setup   setup.exe, put on the first diskette\n"
     "  --files   the folder of the driver files (default: the INF's folder)\n"
     "  --model   the model to install, by its description or install section\n"
@@ -79,7 +80,7 @@ int main(int argc, char** argv) {
     std::string error;
     if (!ParseArguments(argc, argv, &options, &error)) {
         if (error.empty())
-            fputs(kUsage, stderr);
+            fprintf(stderr, kUsage, CodePageChoices().c_str());
         else
             fprintf(stderr, "setupmake: %s\n", error.c_str());
         return kExitErrors;

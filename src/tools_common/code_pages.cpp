@@ -37,3 +37,15 @@ const CodePage* ParseCodePage(const char* text, std::string* error) {
     }
     return page;
 }
+
+std::string CodePageChoices() {
+    const size_t count = sizeof kCodePages / sizeof kCodePages[0];
+    std::string choices;
+    for (size_t i = 0; i < count; i++) {
+        choices += i == 0 ? "" : i + 1 < count ? ", " : " or ";
+        choices += std::to_string(kCodePages[i].number);
+        if (kCodePages[i].number == kDefaultCodePage)
+            choices += " (default)";
+    }
+    return choices;
+}

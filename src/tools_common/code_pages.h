@@ -23,3 +23,7 @@ const CodePage* FindCodePage(int number);
 // Reads the argument of --codepage. Returns null, with a message in *error
 // that lists the known numbers, for anything else.
 const CodePage* ParseCodePage(const char* text, std::string* error);
+
+// The known code pages as the usage texts list them:
+// "1252 (default), 932, 936, 949 or 950".
+std::string CodePageChoices();
