@@ -6,10 +6,11 @@
 #include "check_host.h"
 #include "check_plan.h"
 #include "tools_common/code_pages.h"
+#include "tools_common/command_line.h"
 #include "tools_common/exit_codes.h"
 #include "tools_common/tool_dirs.h"
 
-// Printed with the known code pages in its %s.
+// Printed by RefuseCommandLine, with the known code pages in its %s.
 static const char kUsage[] =
     "usage: setupcheck [--json] [--codepage N] [--source-dir DIR] [--windows-dir DIR]\n"
     "                  [--system-dir DIR] FOLDER [FOLDER2 ...]\n"
@@ -69,13 +70,8 @@ static bool ParseArguments(int argc, char** argv, Options* options, std::string*
 int main(int argc, char** argv) {
     Options options = {false, CheckInput()};
     std::string error;
-    if (!ParseArguments(argc, argv, &options, &error)) {
-        if (error.empty())
-            fprintf(stderr, kUsage, CodePageChoices().c_str());
-        else
-            fprintf(stderr, "setupcheck: %s\n", error.c_str());
-        return kExitErrors;
-    }
+    if (!ParseArguments(argc, argv, &options, &error))
+        return RefuseCommandLine("setupcheck", kUsage, error);
     CheckPlan plan;
     if (!BuildCheckPlan(options.input, &plan, &error)) {
         fprintf(stderr, "setupcheck: %s\n", error.c_str());

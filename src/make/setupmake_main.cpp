@@ -5,9 +5,10 @@
 #include <cstring>
 
 #include "set_maker.h"
+#include "tools_common/command_line.h"
 #include "tools_common/exit_codes.h"
 
-// Printed with the known code pages in its %s.
+// Printed by RefuseCommandLine, with the known code pages in its %s.
 static const char kUsage[] =
     "usage: setupmake [--codepage N] [--setup SETUP_EXE] [--files DIR] [--model NAME]\n"
     "                 [--extra FILE] INF OUT\n"
@@ -78,13 +79,8 @@ static void PrintFindings(const FindingSink& sink) {
 int main(int argc, char** argv) {
     MakeOptions options;
     std::string error;
-    if (!ParseArguments(argc, argv, &options, &error)) {
-        if (error.empty())
-            fprintf(stderr, kUsage, CodePageChoices().c_str());
-        else
-            fprintf(stderr, "setupmake: %s\n", error.c_str());
-        return kExitErrors;
-    }
+    if (!ParseArguments(argc, argv, &options, &error))
+        return RefuseCommandLine("setupmake", kUsage, error);
     MakeReport report;
     int code = MakeSet(options, &report);
     for (const std::string& line : report.lines)
