@@ -4,6 +4,7 @@
 
 #include "install/copy_rules.h"
 #include "install/installed_name.h"
+#include "make_strings.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "driver_parts.h"
 #include "install/copy_rules.h"
+#include "make_strings.h"
 #include "tools_common/tool_dirs.h"
 
 namespace {

@@ -63,13 +63,3 @@ struct DriverIntent {
     std::vector<IntentValue> values;
     std::vector<std::pair<std::string, std::string>> banner;  // key, value
 };
-
-// BytesEqualNoCase for two whole strings, zero bytes and all: Windows
-// compares INF names so, by characters, a second byte never folded.
-bool StringsEqualNoCase(const std::string& a, const std::string& b, const LeadBytes& lead);
-
-// BytesLowerCase on a copy of the whole string, zero bytes and all.
-std::string StringLowerCase(std::string text, const LeadBytes& lead);
-
-// The text in double quotes, its bytes as they are, for setupmake's messages.
-std::string Quoted(const std::string& text);

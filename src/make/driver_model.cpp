@@ -4,6 +4,7 @@
 
 #include "base/text.h"
 #include "driver_parts.h"
+#include "make_strings.h"
 #include "setupinfo/setup_sizes.h"
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include "config/reg_line_rules.h"
 #include "driver_parts.h"
+#include "make_strings.h"
 #include "setup_dat_writer.h"
 #include "setupinfo/fields.h"
 #include "setupinfo/setup_sizes.h"

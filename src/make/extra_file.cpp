@@ -1,6 +1,7 @@
 #include "extra_file.h"
 
 #include "driver_parts.h"
+#include "make_strings.h"
 
 namespace {
 

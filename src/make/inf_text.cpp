@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "make_strings.h"
 #include "setupinfo/setup_text.h"
 
 namespace {

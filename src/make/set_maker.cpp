@@ -6,6 +6,7 @@
 #include "diskette_layout.h"
 #include "driver_model.h"
 #include "extra_file.h"
+#include "make_strings.h"
 #include "set_output.h"
 #include "set_proof.h"
 #include "setup_dat_writer.h"

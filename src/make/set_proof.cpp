@@ -1,6 +1,7 @@
 #include "set_proof.h"
 
 #include "config/device_rules.h"
+#include "make_strings.h"
 #include "setupinfo/setup_sizes.h"
 #include "tools_common/tool_dirs.h"
 

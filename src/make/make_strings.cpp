@@ -1,6 +1,4 @@
-#include "driver_intent.h"
-
-#include "base/text.h"
+#include "make_strings.h"
 
 bool StringsEqualNoCase(const std::string& a, const std::string& b, const LeadBytes& lead) {
     return a.size() == b.size() && BytesEqualNoCase(a.data(), b.data(), (long)a.size(), lead);
