@@ -99,8 +99,8 @@ void PlanCopyLists(Checker* checker) {
     CheckPlan* plan = checker->plan;
     CopyState state;
     state.labels.reset(new DiskLabels);
-    TakeDiskLabels(checker->set.text.data(), checker->set.length, checker->input->lead, ReadKeyed,
-                   &checker->set, state.labels.get());
+    TakeDiskLabels(checker->set.text.data(), checker->set.length, checker->input->lead,
+                   ReadSetFileString, &checker->set, state.labels.get());
     plan->copyPhaseComplete = true;
     size_t drive = 0;
     for (const CopyListSection& list : kCopyLists) {

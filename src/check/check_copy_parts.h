@@ -32,8 +32,8 @@ void ReadStoredFile(const std::string& path, long long storedSize, PlannedFile* 
 
 // A ReadSetupStringFn over the SetFile in context: a keyed value of setup.dat
 // as the program reads it on this host.
-void ReadKeyed(void* context, const char* section, const char* key, const char* defaultText,
-               char* buffer, int cchBuffer);
+void ReadSetFileString(void* context, const char* section, const char* key,
+                       const char* defaultText, char* buffer, int cchBuffer);
 
 // Reports, once for each disk id, a missing label or one that is cut.
 void CheckDiskId(Checker* checker, CopyState* state, const PlannedFile& file);

@@ -7,8 +7,8 @@
 #include "setupinfo/setup_sizes.h"
 #include "setupinfo/setup_vocabulary.h"
 
-void ReadKeyed(void* context, const char* section, const char* key, const char* defaultText,
-               char* buffer, int cchBuffer) {
+void ReadSetFileString(void* context, const char* section, const char* key,
+                       const char* defaultText, char* buffer, int cchBuffer) {
     const SetFile* set = (const SetFile*)context;
     std::string value;
     bool present = ReadSetupValue(set->path, set->raw, section, key, cchBuffer, &value, set->lead);

@@ -8,7 +8,7 @@
 
 #include "check_copy_parts.h"
 #include "check_host.h"
-#include "szdd_format.h"
+#include "tools_common/szdd_format.h"
 
 namespace {
 

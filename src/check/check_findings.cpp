@@ -1,4 +1,4 @@
-// The findings of a plan: formatting their texts, adding and counting them.
+// The findings of a plan: formatting their texts and adding them.
 #include <cstdarg>
 #include <cstdio>
 
@@ -36,11 +36,4 @@ std::string Shown(const std::string& line) {
         shown += c < ' ' ? Format("\\x%02X", c) : std::string(1, (char)c);
     }
     return shown;
-}
-
-int CountFindings(const CheckPlan& plan, Severity severity) {
-    int count = 0;
-    for (const Finding& f : plan.findings)
-        count += f.severity == severity;
-    return count;
 }

@@ -32,14 +32,9 @@ int ReadSetupNumber(const std::string& path, const std::string& text, const char
 // 0x8F, 0x90 and 0x9D in 1252), else as U+FFFD.
 std::string ToUtf8(const std::string& text, int codePage);
 
-// The directories of a usual Windows 95 installation with the set in drive
-// A:, taken where the host cannot tell.
-const char kUsualSourceDir[] = "A:";
-const char kUsualWindowsDir[] = "C:\\WINDOWS";
-const char kUsualSystemDir[] = "C:\\WINDOWS\\SYSTEM";
-
 // Defaults for the directories of an install: the start directory for a set
-// in folder, and the Windows and System directories.
+// in folder, and the Windows and System directories, the usual ones of
+// tool_dirs.h where the host cannot tell.
 std::string DefaultSourceDir(const std::string& folder);
 std::string DefaultWindowsDir();
 std::string DefaultSystemDir();

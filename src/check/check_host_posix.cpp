@@ -8,8 +8,9 @@
 #include <iconv.h>
 #include <sys/stat.h>
 
-#include "code_pages.h"
 #include "profile_text.h"
+#include "tools_common/code_pages.h"
+#include "tools_common/tool_dirs.h"
 
 // A code point as UTF-8; no text of a code page needs more than three bytes.
 static void AppendUtf8(unsigned u, std::string* out) {

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "tools_common/tool_dirs.h"
+
 std::string ToUtf8(const std::string& text, int codePage) {
     if (text.empty())
         return text;

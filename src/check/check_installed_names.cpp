@@ -5,7 +5,7 @@
 #include "check_copy_parts.h"
 #include "install/installed_name.h"
 #include "setupinfo/setup_vocabulary.h"
-#include "szdd_format.h"
+#include "tools_common/szdd_format.h"
 
 namespace {
 

@@ -25,7 +25,7 @@ const KeyedRead kKeyedReads[] = {
     {kDiskSpaceSection, kSizeInKBKey, kPathSize, &CheckPlan::sizeInKB},
 };
 
-void ReadKeyed(Checker* checker, const KeyedRead& read) {
+void PlanKeyedValue(Checker* checker, const KeyedRead& read) {
     const SetFile& set = checker->set;
     KeyedValue* value = &(checker->plan->*read.field);
     std::string full(4096, '\0');
@@ -58,7 +58,7 @@ void ReadKeyed(Checker* checker, const KeyedRead& read) {
 void CheckKeyedValues(Checker* checker) {
     CheckPlan* plan = checker->plan;
     for (const KeyedRead& read : kKeyedReads)
-        ReadKeyed(checker, read);
+        PlanKeyedValue(checker, read);
     if (plan->productName.value.empty())
         AddFinding(checker, kWarning, plan->productName.line,
                    Format("no %s: the banner, the final message and the adapter's "

@@ -6,14 +6,8 @@
 #include <vector>
 
 #include "base/code_page.h"
-
-enum Severity { kWarning, kError };
-
-struct Finding {
-    Severity severity;
-    int line;  // line of setup.dat, 0 when the finding has none
-    std::string text;
-};
+#include "setupinfo/setup_vocabulary.h"
+#include "tools_common/findings.h"
 
 // The folders a file goes to, as PlannedFile::folder names them: the
 // Windows folder, the System folder, and the inf folder below the list's
@@ -53,7 +47,9 @@ struct PlannedRegLine {
 };
 
 struct IniChange {
-    std::string file, section, key, change, value;
+    std::string file, section, key;
+    IniEditKind change;
+    std::string value;  // what the key gets or the load line takes; empty for a delete
 };
 
 struct KeyedValue {
@@ -76,7 +72,7 @@ struct CheckPlan {
     long long copiedBytes;   // after both lists, when every file is found
     int finalPosition;       // of the progress bar
     long long sizeInKBFor100;  // -1 when no file is copied
-    std::vector<Finding> findings;
+    std::vector<Finding> findings;  // each with its line of setup.dat
 };
 
 // Where the set is and where it would be installed.
@@ -92,8 +88,6 @@ struct CheckInput {
 // Builds the plan. Returns false, with a message in *error, when setup.dat
 // cannot be read at all.
 bool BuildCheckPlan(const CheckInput& input, CheckPlan* plan, std::string* error);
-
-int CountFindings(const CheckPlan& plan, Severity severity);
 
 // The plan as text for people, and as JSON for build pipelines.
 std::string FormatPlanText(const CheckPlan& plan);

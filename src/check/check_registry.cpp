@@ -99,9 +99,13 @@ static void PlanRegLine(Checker* checker, const SectionLine& line) {
     ZeroBytes(&record, sizeof record);
     int count = ParseRegLine(line.text.c_str(), &record);
     if (count == 0) {
+        // The message names one width for the root and the flags, and one for
+        // the key path and the value.
+        static_assert(kFlagsSize == kRootSize && kValueSize == kSubkeySize, "widths");
         AddFinding(checker, kError, line.line,
-                   "a field is too long (root and flags hold 4 characters, the value name "
-                   "127, the key path and the value 255): the line is skipped");
+                   Format("a field is too long (root and flags hold %d characters, the value "
+                          "name %d, the key path and the value %d): the line is skipped",
+                          kRootSize - 1, kValueNameSize - 1, kSubkeySize - 1));
         return;
     }
     RootCode code = LookupRootKey(record.root);
@@ -123,7 +127,8 @@ static void PlanRegLine(Checker* checker, const SectionLine& line) {
             planned.keys.push_back(walk.name);
         if (step == kKeyPathTooLong) {
             AddFinding(checker, kError, line.line,
-                       "a key name on this path passes 255 characters: the path is given up");
+                       Format("a key name on this path passes %d characters: the path is "
+                              "given up", kKeyNameSize - 1));
             planned.keys.clear();
             action = kRegOpenBaseOnly;
         }
@@ -143,8 +148,8 @@ void PlanRegistry(Checker* checker) {
         plan->deviceKey = std::string("HKLM\\") + deviceKey;
     else if (!plan->vender.value.empty())
         AddFinding(checker, kError, plan->vender.line,
-                   "Vender makes the adapter's key name longer than 255 characters: no "
-                   "adapter is registered");
+                   Format("%s makes the adapter's key name longer than %d characters: no "
+                          "adapter is registered", kVenderKey, kPathSize - 1));
     // Without an adapter key the section is never looked for.
     long position =
         FindListSection(checker, kDriverAddRegHeader, plan->deviceKey.empty() ? kWarning : kError);
@@ -168,10 +173,9 @@ void PlanIniFiles(Checker* checker) {
     for (const IniEdit& edit : kIniEdits) {
         if (!IniEditIsMade(edit, plan->loadProgram.value.c_str()))
             continue;
-        static const char* const kChangeNames[] = {"set", "add", "delete"};  // by IniEditKind
         std::string value = edit.change == kIniSetProductName   ? plan->productName.value
                             : edit.change == kIniAddLoadProgram ? plan->loadProgram.value
                                                                 : "";
-        plan->ini.push_back({edit.file, edit.section, edit.key, kChangeNames[edit.change], value});
+        plan->ini.push_back({edit.file, edit.section, edit.key, edit.change, value});
     }
 }

@@ -3,9 +3,10 @@
 // converted by the system's converter.
 #include "check_host.h"
 #include "check_internal.h"
-#include "code_pages.h"
 #include "config/reg_line_rules.h"
+#include "install/copy_progress.h"
 #include "setupinfo/setup_vocabulary.h"
+#include "tools_common/code_pages.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ std::string Json(const std::string& text) {
     return out + "\"";
 }
 
-std::string Quoted(const std::string& text) { return "\"" + Utf8(text) + "\""; }
+std::string QuotedUtf8(const std::string& text) { return "\"" + Utf8(text) + "\""; }
 
 // The keyed values of the plan under their names in setup.dat.
 struct KeyedName {
@@ -60,8 +61,6 @@ const KeyedName kKeyedNames[] = {
 
 std::string LineOf(int line) { return line > 0 ? Format("line %d", line) : "absent"; }
 
-const char* SeverityName(Severity severity) { return severity == kError ? "error" : "warning"; }
-
 std::string FileState(const PlannedFile& file) {
     if (file.diskette < 0)
         return "MISSING";
@@ -73,14 +72,14 @@ std::string FileState(const PlannedFile& file) {
 
 std::string RegAction(const PlannedRegLine& line) {
     if (line.base.empty())
-        return Format("ignored (root %s)", Quoted(line.root).c_str());
+        return Format("ignored (root %s)", QuotedUtf8(line.root).c_str());
     std::string action = line.root;
     for (size_t i = 0; i < line.keys.size(); i++)
         action += (i ? ", " : "  opens ") + Utf8(line.keys[i]);
     if (line.stores)
         action += "  sets " + (line.valueName.empty() ? std::string("(default)")
-                                                    : Quoted(line.valueName)) +
-                  " = " + Quoted(line.value);
+                                                    : QuotedUtf8(line.valueName)) +
+                  " = " + QuotedUtf8(line.value);
     else if (line.keys.empty())
         action += "  opens the base key only";
     return action;
@@ -95,13 +94,13 @@ void TextHeader(const CheckPlan& plan, std::string* out) {
             continue;
         std::string shown = keyed.field == &CheckPlan::sizeInKB
                                 ? Format("%lld bytes expected", plan.expectedBytes)
-                                : Quoted(value.value);
+                                : QuotedUtf8(value.value);
         *out += Format("%-14s%-40s %s\n", keyed.name, shown.c_str(), LineOf(value.line).c_str());
     }
     std::string end = Format("bar ends at %d%% after %lld bytes", plan.finalPosition,
                              plan.copiedBytes);
     if (plan.sizeInKBFor100 >= 0)
-        end += Format("; %s=%lld for 100%%", kSizeInKBKey, plan.sizeInKBFor100);
+        end += Format("; %s=%lld for %d%%", kSizeInKBKey, plan.sizeInKBFor100, kProgressEnd);
     *out += "Progress      " + end + "\n";
 }
 
@@ -112,12 +111,12 @@ void TextFiles(const CheckPlan& plan, std::string* out) {
                    plan.copyPhaseComplete ? "" : ": the copy phase ends at a missing list");
     for (const PlannedFile& file : plan.files) {
         *out += Format("  line %-4d %-12s disk %s %s: %s\n", file.line, file.list.c_str(),
-                       Quoted(file.diskId).c_str(), Quoted(file.label).c_str(),
+                       QuotedUtf8(file.diskId).c_str(), QuotedUtf8(file.label).c_str(),
                        FileState(file).c_str());
         *out += Format("            %s -> %s (%s)\n", Utf8(file.source).c_str(),
                        Utf8(file.target).c_str(), file.folder.c_str());
         if (!file.prompt.empty())
-            *out += "            prompt: " + Quoted(file.prompt) + "\n";
+            *out += "            prompt: " + QuotedUtf8(file.prompt) + "\n";
     }
 }
 
@@ -128,8 +127,8 @@ void TextRegistry(const CheckPlan& plan, std::string* out) {
     else
         *out += Format("  each instance below %s: %s = %s, %s = %s\n",
                        Utf8(plan.deviceKey).c_str(), kDeviceDescValue,
-                       Quoted(plan.productName.value).c_str(), kMfgValue,
-                       Quoted(plan.mfg.value).c_str());
+                       QuotedUtf8(plan.productName.value).c_str(), kMfgValue,
+                       QuotedUtf8(plan.mfg.value).c_str());
     *out += plan.registryApplied
                 ? Format("  %s is applied once per instance; %s is its driver key %s\n",
                          kDriverAddRegHeader, RootKeyName(kRootDriverKey),
@@ -142,10 +141,10 @@ void TextRegistry(const CheckPlan& plan, std::string* out) {
 void TextIniAndFindings(const CheckPlan& plan, std::string* out) {
     *out += "\nIni files\n";
     for (const IniChange& change : plan.ini) {
-        std::string what = change.change == "set"    ? "= " + Utf8(change.value)
-                           : change.change == "add" ? "gets " + Utf8(change.value) +
-                                                          " unless it holds it already"
-                                                    : "deleted";
+        std::string what = change.change == kIniSetProductName ? "= " + Utf8(change.value)
+                           : change.change == kIniAddLoadProgram
+                               ? "gets " + Utf8(change.value) + " unless it holds it already"
+                               : "deleted";
         *out += Format("  %s [%s] %s %s\n", change.file.c_str(), change.section.c_str(),
                        change.key.c_str(), what.c_str());
     }
@@ -156,9 +155,7 @@ void TextIniAndFindings(const CheckPlan& plan, std::string* out) {
         *out += Format("  %-7s %-9s %s\n", SeverityName(f.severity),
                        f.line > 0 ? Format("line %d", f.line).c_str() : "",
                        Utf8(f.text).c_str());
-    int errors = CountFindings(plan, kError), warnings = CountFindings(plan, kWarning);
-    *out += Format("\n%d error%s, %d warning%s\n", errors, errors == 1 ? "" : "s", warnings,
-                   warnings == 1 ? "" : "s");
+    *out += "\n" + FindingsSummary(CountFindings(plan.findings)) + "\n";
 }
 
 std::string JsonKeyed(const char* name, const KeyedValue& value) {
@@ -201,10 +198,14 @@ void JsonArray(const char* name, const std::vector<T>& items, F format, std::str
     *out += items.empty() ? "],\n" : "\n  ],\n";
 }
 
+// The JSON word of an ini edit, by IniEditKind.
+const char* const kIniChangeWords[] = {"set", "add", "delete"};
+
 std::string JsonIni(const IniChange& c) {
     return Format("{\"file\": %s, \"section\": %s, \"key\": %s, \"change\": %s, "
                   "\"value\": %s}", Json(c.file).c_str(), Json(c.section).c_str(),
-                  Json(c.key).c_str(), Json(c.change).c_str(), Json(c.value).c_str());
+                  Json(c.key).c_str(), Json(kIniChangeWords[c.change]).c_str(),
+                  Json(c.value).c_str());
 }
 
 std::string JsonFinding(const Finding& f) {
@@ -244,7 +245,7 @@ std::string FormatPlanJson(const CheckPlan& plan) {
     JsonArray("registry_lines", plan.regLines, JsonRegLine, &out);
     JsonArray("ini", plan.ini, JsonIni, &out);
     JsonArray("findings", plan.findings, JsonFinding, &out);
-    out += Format("  \"errors\": %d, \"warnings\": %d\n}\n", CountFindings(plan, kError),
-                  CountFindings(plan, kWarning));
+    FindingCounts counts = CountFindings(plan.findings);
+    out += Format("  \"errors\": %d, \"warnings\": %d\n}\n", counts.errors, counts.warnings);
     return out;
 }

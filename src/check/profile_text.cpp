@@ -108,8 +108,8 @@ void ParseLine(Span raw, ProfileLine* line, const LeadBytes& lead) {
         SetValue(line, TrimAndCut(s.p + equals + 1, s.cch - equals - 1));
 }
 
-// Character by character: the second byte of a character is never folded.
-bool SameName(Span a, Span b, const LeadBytes& lead) {
+// BytesEqualNoCase for two spans: the second byte of a character is never folded.
+bool SpansEqualNoCase(Span a, Span b, const LeadBytes& lead) {
     return a.cch == b.cch && BytesEqualNoCase(a.p, b.p, a.cch, lead);
 }
 
@@ -143,9 +143,9 @@ bool FindKeyLine(const char* text, long length, Span section, Span key, ProfileL
         if (found->kind == kProfileSection) {
             if (inSection)
                 return false;
-            inSection = SameName(Span{found->name, found->cchName}, section, lead);
+            inSection = SpansEqualNoCase(Span{found->name, found->cchName}, section, lead);
         } else if (inSection && found->kind == kProfileKey &&
-                   SameName(Span{found->name, found->cchName}, key, lead)) {
+                   SpansEqualNoCase(Span{found->name, found->cchName}, key, lead)) {
             return true;
         }
     }

@@ -5,15 +5,18 @@
 
 #include "check_host.h"
 #include "check_plan.h"
-#include "code_pages.h"
-#include "exit_codes.h"
+#include "tools_common/code_pages.h"
+#include "tools_common/command_line.h"
+#include "tools_common/exit_codes.h"
+#include "tools_common/tool_dirs.h"
 
+// Printed by RefuseCommandLine, with the known code pages in its %s.
 static const char kUsage[] =
     "usage: setupcheck [--json] [--codepage N] [--source-dir DIR] [--windows-dir DIR]\n"
     "                  [--system-dir DIR] FOLDER [FOLDER2 ...]\n"
     "  FOLDER holds setup.dat: the first diskette. Further folders are the next diskettes.\n"
     "  --codepage     the ANSI code page of the set's users, which setup.dat is written in:\n"
-    "                 1252 (default), 932, 936, 949 or 950\n"
+    "                 %s\n"
     "  --source-dir   the folder setup.exe is started from (default: A: on Linux, FOLDER on\n"
     "                 Windows); --windows-dir, --system-dir: where Windows is installed.\n"
     "  Exit code: 0 nothing found, 1 warnings, 2 errors or a set that cannot be read.\n";
@@ -67,13 +70,8 @@ static bool ParseArguments(int argc, char** argv, Options* options, std::string*
 int main(int argc, char** argv) {
     Options options = {false, CheckInput()};
     std::string error;
-    if (!ParseArguments(argc, argv, &options, &error)) {
-        if (error.empty())
-            fputs(kUsage, stderr);
-        else
-            fprintf(stderr, "setupcheck: %s\n", error.c_str());
-        return kExitErrors;
-    }
+    if (!ParseArguments(argc, argv, &options, &error))
+        return RefuseCommandLine("setupcheck", kUsage, error);
     CheckPlan plan;
     if (!BuildCheckPlan(options.input, &plan, &error)) {
         fprintf(stderr, "setupcheck: %s\n", error.c_str());
@@ -81,5 +79,5 @@ int main(int argc, char** argv) {
     }
     std::string out = options.json ? FormatPlanJson(plan) : FormatPlanText(plan);
     fwrite(out.data(), 1, out.size(), stdout);
-    return ExitCodeOf(CountFindings(plan, kError), CountFindings(plan, kWarning));
+    return ExitCodeOf(CountFindings(plan.findings));
 }

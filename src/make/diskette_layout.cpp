@@ -4,6 +4,7 @@
 
 #include "install/copy_rules.h"
 #include "install/installed_name.h"
+#include "make_strings.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ std::string StoredName(const IntentFile& file, bool* compressed, const LeadBytes
     char installed[kCopyNameSize];
     bool restored = file.name.back() != '_' &&
                     MakeInstalledName(stored.c_str(), installed, sizeof installed, lead) &&
-                    (file.driverInf || SameName(installed, file.name, lead));
+                    (file.driverInf || StringsEqualNoCase(installed, file.name, lead));
     *compressed = restored && file.size >= kMinCompressedSize;
     return *compressed ? stored : file.name;
 }
@@ -47,10 +48,11 @@ bool PlaceFile(const DriverIntent& intent, int index, const std::string& stored,
     const LeadBytes& lead = intent.codePage->lead;
     std::vector<StoredFile>& diskette = set->diskettes[(size_t)file.diskette];
     for (const StoredFile& there : diskette) {
-        if (!SameName(there.name, stored, lead))
+        if (!StringsEqualNoCase(there.name, stored, lead))
             continue;
         const IntentFile* other = there.file >= 0 ? &intent.files[(size_t)there.file] : nullptr;
-        if (other && other->driverInf == file.driverInf && SameName(other->name, file.name, lead))
+        if (other && other->driverInf == file.driverInf &&
+            StringsEqualNoCase(other->name, file.name, lead))
             return true;
         findings->Error(0, file.name + Where(file) + " would be stored as " + stored + " on " +
                                DisketteName(file.diskette + 1) + ", where " +
@@ -66,7 +68,7 @@ bool PlaceFile(const DriverIntent& intent, int index, const std::string& stored,
 void CheckDriverInfName(const DriverIntent& intent, const DisketteSet& set, FindingSink* findings) {
     for (const ListLine& line : set.lines) {
         const IntentFile& file = intent.files[(size_t)line.file];
-        if (!file.driverInf && SameName(file.name, set.driverInf, intent.codePage->lead))
+        if (!file.driverInf && StringsEqualNoCase(file.name, set.driverInf, intent.codePage->lead))
             findings->Error(0, file.name + Where(file) + " has the name of the compressed INF "
                                "after expansion (DriverInf): setup.exe would install it as " +
                                set.oemsetupInf + " in the inf folder");
@@ -88,7 +90,7 @@ std::string OemsetupName(const std::string& infName) {
     // Windows names the INFs it keeps oem<number>.inf: never take one of those.
     if (part.find_first_not_of("0123456789") == std::string::npos)
         part = "x" + part.substr(0, kOemNameChars - 1);
-    return "oem" + LowerAscii(part, kSingleByteCodePage) + ".inf";  // letters and digits only
+    return "oem" + StringLowerCase(part, kSingleByteCodePage) + ".inf";  // letters and digits only
 }
 
 DisketteSet LayOutDiskettes(const DriverIntent& intent, FindingSink* findings) {

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "check/szdd_format.h"
 #include "driver_intent.h"
+#include "tools_common/szdd_format.h"
 
 // A set's diskettes are the folders disk1, disk2, ... of its folder.
 const char kDisketteFolder[] = "disk";

@@ -4,9 +4,10 @@
 #include <cstring>
 
 #include "base/text.h"
-#include "check/check_host.h"
 #include "driver_parts.h"
 #include "install/copy_rules.h"
+#include "make_strings.h"
+#include "tools_common/tool_dirs.h"
 
 namespace {
 
@@ -88,7 +89,7 @@ void AddFile(IntentBuild* build, const std::string& name, int target, int line) 
     if (diskette < 0)
         return;
     for (const IntentFile& file : build->intent->files) {
-        if (file.target == target && SameName(file.name, name, page.lead))
+        if (file.target == target && StringsEqualNoCase(file.name, name, page.lead))
             return;  // installed once: the same end as twice
     }
     build->intent->files.push_back(
@@ -105,7 +106,7 @@ void AddCopyLine(IntentBuild* build, const InfLine& line, int target) {
     }
     const std::string& destination = f[kCopyDestinationField];
     if (f.size() > kCopySourceField && !f[kCopySourceField].empty() &&
-        !SameName(f[kCopySourceField], destination, build->inf->lead)) {
+        !StringsEqualNoCase(f[kCopySourceField], destination, build->inf->lead)) {
         build->findings->Error(line.line, f[kCopySourceField] + " is installed as " + destination +
                                           ": setup.dat installs each file under its own name only");
         return;
@@ -178,7 +179,8 @@ bool CheckFileName(const std::string& name, CopyTarget target, bool driverInf, i
                   std::to_string(prefix.size() + name.size()) +
                   " characters, and setup.exe opens files by paths of at most " +
                   std::to_string(kLzPathSize - 1);
-    else if (!driverInf && (result != kCopyLineFile || !SameName(plan.targetName, name, page.lead)))
+    else if (!driverInf &&
+             (result != kCopyLineFile || !StringsEqualNoCase(plan.targetName, name, page.lead)))
         problem = std::string("is installed by setup.exe as ") +
                   (plan.targetName[0] ? Quoted(plan.targetName) : "nothing") +
                   ": it restores the extension of a compressed name";

@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "check/check_plan.h"
-#include "check/code_pages.h"
 #include "setupinfo/setup_vocabulary.h"
+#include "tools_common/code_pages.h"
+#include "tools_common/findings.h"
 
 // The findings about one input file, each with its line there (0: none).
 struct FindingSink {
@@ -18,7 +18,7 @@ struct FindingSink {
 
     void Error(int line, const std::string& text) { findings.push_back({kError, line, text}); }
     void Warning(int line, const std::string& text) { findings.push_back({kWarning, line, text}); }
-    int Count(Severity severity) const;
+    FindingCounts Counts() const { return CountFindings(findings); }
 };
 
 // One file the set installs.
@@ -63,12 +63,3 @@ struct DriverIntent {
     std::vector<IntentValue> values;
     std::vector<std::pair<std::string, std::string>> banner;  // key, value
 };
-
-// Compares without regard to the case of the single-byte letters A to Z, as
-// Windows compares INF names, by characters: a second byte is never folded.
-bool SameName(const std::string& a, const std::string& b, const LeadBytes& lead);
-std::string Quoted(const std::string& text);
-
-// The text with the single-byte letters A to Z in lower case, zero bytes
-// and all; second bytes stay.
-std::string LowerAscii(std::string text, const LeadBytes& lead);

@@ -4,6 +4,7 @@
 
 #include "base/text.h"
 #include "driver_parts.h"
+#include "make_strings.h"
 #include "setupinfo/setup_sizes.h"
 
 namespace {
@@ -46,8 +47,8 @@ bool ChooseModel(const std::vector<Model>& models, const std::string& wanted, Mo
     std::vector<const Model*> matches;
     std::string listed;
     for (const Model& model : models) {
-        if (wanted.empty() || SameName(model.description, wanted, lead) ||
-            SameName(model.section, wanted, lead))
+        if (wanted.empty() || StringsEqualNoCase(model.description, wanted, lead) ||
+            StringsEqualNoCase(model.section, wanted, lead))
             matches.push_back(&model);
         listed += "\n      " + Quoted(model.description) + ", install section " + model.section +
                   ", line " + std::to_string(model.line);
@@ -92,7 +93,8 @@ bool HasAdapterForm(const std::string& text) {
 // Enum\PCI under which Windows 95 lists every such adapter.
 void ReadHardwareId(const Model& model, DriverIntent* intent, FindingSink* findings) {
     const std::string& id = model.hardwareId;
-    bool pci = id.size() >= kPciIdLength && SameName(id.substr(0, kPciBusLength), kPciBus, intent->codePage->lead) &&
+    bool pci = id.size() >= kPciIdLength &&
+               StringsEqualNoCase(id.substr(0, kPciBusLength), kPciBus, intent->codePage->lead) &&
                HasAdapterForm(id.substr(kPciBusLength, kPciIdLength - kPciBusLength)) &&
                (id.size() == kPciIdLength || id[kPciIdLength] == '&');
     if (!pci) {
@@ -124,13 +126,13 @@ void TakeText(const std::string& text, const char* key, int cch, int line, std::
 void CheckVersion(const InfText& inf, FindingSink* findings) {
     const InfSection* version = FindInfSection(inf, "Version");
     const InfLine* signature = FindInfKey(version, "Signature", inf.lead);
-    if (!signature || !(SameName(signature->fields[0], "$CHICAGO$", inf.lead) ||
-                        SameName(signature->fields[0], "$Windows 95$", inf.lead)))
+    if (!signature || !(StringsEqualNoCase(signature->fields[0], "$CHICAGO$", inf.lead) ||
+                        StringsEqualNoCase(signature->fields[0], "$Windows 95$", inf.lead)))
         findings->Warning(signature ? signature->line : 0,
                           "Windows 95 takes an INF only with Signature=\"$CHICAGO$\": the "
                           "INF installed in the inf folder is not offered for the adapter");
     const InfLine* cls = FindInfKey(version, "Class", inf.lead);
-    if (!cls || !SameName(cls->fields[0], "Display", inf.lead))
+    if (!cls || !StringsEqualNoCase(cls->fields[0], "Display", inf.lead))
         findings->Warning(cls ? cls->line : 0, "the INF's Class is not Display: setup.exe "
                                                "installs the driver as a display driver");
 }
@@ -154,7 +156,8 @@ void ApplyDirectives(IntentBuild* build, const InfSection& install) {
         for (const InfLine& line : install.lines) {
             const Directive* found = nullptr;
             for (const Directive& directive : kDirectives)
-                found = SameName(line.key, directive.key, build->inf->lead) ? &directive : found;
+                found = StringsEqualNoCase(line.key, directive.key, build->inf->lead) ? &directive
+                                                                                       : found;
             if (found && found->afterAddReg == late && found->apply)
                 found->apply(build, line);
             else if (late && !line.hasKey)

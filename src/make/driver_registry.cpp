@@ -5,6 +5,7 @@
 
 #include "config/reg_line_rules.h"
 #include "driver_parts.h"
+#include "make_strings.h"
 #include "setup_dat_writer.h"
 #include "setupinfo/fields.h"
 #include "setupinfo/setup_sizes.h"
@@ -30,7 +31,7 @@ enum IniLineField {
 // upper case), or null for a root it does not have.
 const char* SetupRoot(const std::string& root, const LeadBytes& lead) {
     for (int i = 0; i < kRootKeyCount; i++) {
-        if (SameName(root, RootKeyTable[i].name, lead))
+        if (StringsEqualNoCase(root, RootKeyTable[i].name, lead))
             return RootKeyTable[i].name;
     }
     return nullptr;
@@ -136,8 +137,8 @@ void CheckDeletedValues(IntentBuild* build, const InfLine& directive) {
             const IntentValue* again = nullptr;
             for (const IntentValue& value : build->intent->values) {
                 if (root && value.stores && value.root == root && !valueName.empty() &&
-                    SameName(value.keyPath, subkey, lead) &&
-                    SameName(value.valueName, valueName, lead))
+                    StringsEqualNoCase(value.keyPath, subkey, lead) &&
+                    StringsEqualNoCase(value.valueName, valueName, lead))
                     again = &value;
             }
             if (again)
@@ -167,10 +168,11 @@ void ReadLoadProgram(IntentBuild* build, const InfLine& directive) {
             std::string flags = Field(line, kIniFlagsField);
             const LeadBytes& lead = build->inf->lead;
             bool isLoad = !line.hasKey &&
-                          SameName(line.fields[kIniFileField], kLoadLineEdit.file, lead) &&
-                          SameName(Field(line, kIniSectionField), kLoadLineEdit.section, lead) &&
+                          StringsEqualNoCase(line.fields[kIniFileField], kLoadLineEdit.file, lead) &&
+                          StringsEqualNoCase(Field(line, kIniSectionField),
+                                             kLoadLineEdit.section, lead) &&
                           Field(line, kIniOldEntryField).empty() && equals != std::string::npos &&
-                          SameName(key, kLoadLineEdit.key, lead) && !program.empty() &&
+                          StringsEqualNoCase(key, kLoadLineEdit.key, lead) && !program.empty() &&
                           (flags.empty() || flags == "0");
             DriverIntent* intent = build->intent;
             if (!isLoad)

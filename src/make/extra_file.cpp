@@ -1,6 +1,7 @@
 #include "extra_file.h"
 
 #include "driver_parts.h"
+#include "make_strings.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ void ReadBanner(const InfSection& section, DriverIntent* intent, FindingSink* fi
     for (const InfLine& line : section.lines) {
         const char* key = nullptr;
         for (const char* known : kKeys)
-            key = SameName(line.key, known, intent->codePage->lead) ? known : key;
+            key = StringsEqualNoCase(line.key, known, intent->codePage->lead) ? known : key;
         bool again = false;
         for (const auto& value : intent->banner)
             again = again || (key && value.first == key);
@@ -40,7 +41,8 @@ void AddExtraFiles(const InfText& extra, const InfSection& section, CopyTarget t
         const std::string& name = line.fields[0];
         bool again = false;
         for (const IntentFile& file : intent->files)
-            again = again || (file.target == target && SameName(file.name, name, extra.lead));
+            again = again ||
+                    (file.target == target && StringsEqualNoCase(file.name, name, extra.lead));
         if (line.hasKey || line.fields.size() > 1)
             findings->Error(line.line, "one file name a line, nothing else");
         else if (again)
@@ -55,11 +57,11 @@ void AddExtraFiles(const InfText& extra, const InfSection& section, CopyTarget t
 void ApplyExtraFile(const InfText& extra, DriverIntent* intent, FindingSink* findings) {
     for (const InfSection& section : extra.sections) {
         std::string header = "[" + section.name + "]";
-        if (SameName(section.name, kBannerSection, extra.lead))
+        if (StringsEqualNoCase(section.name, kBannerSection, extra.lead))
             ReadBanner(section, intent, findings);
-        else if (SameName(header, kWindowsDirHeader, extra.lead))
+        else if (StringsEqualNoCase(header, kWindowsDirHeader, extra.lead))
             AddExtraFiles(extra, section, kToWindowsDir, intent, findings);
-        else if (SameName(header, kSystemDirHeader, extra.lead))
+        else if (StringsEqualNoCase(header, kSystemDirHeader, extra.lead))
             AddExtraFiles(extra, section, kToSystemDir, intent, findings);
         else
             findings->Error(section.line, header + " is not a section of the side file, "

@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "make_strings.h"
 #include "setupinfo/setup_text.h"
 
 namespace {
@@ -107,7 +108,7 @@ void ReadHeader(const std::string& text, size_t open, int number, InfText* inf,
     name.erase(0, name.find_first_not_of(" \t"));
     name.erase(name.find_last_not_of(" \t") + 1);
     for (InfSection& section : inf->sections) {
-        if (SameName(section.name, name, inf->lead)) {
+        if (StringsEqualNoCase(section.name, name, inf->lead)) {
             *current = &section;
             return;
         }
@@ -128,7 +129,7 @@ std::string Substitute(const std::string& text, const std::map<std::string, std:
             continue;
         }
         std::string key = text.substr(i + 1, close - i - 1);
-        auto found = strings.find(LowerAscii(key, lead));
+        auto found = strings.find(StringLowerCase(key, lead));
         if (key.empty())
             out += '%';
         else if (found != strings.end())
@@ -157,7 +158,7 @@ void SubstituteStrings(InfText* inf, FindingSink* findings) {
             findings->Warning(line.line, "the string has commas outside quotes: only the text "
                                          "before the first comma is taken");
         if (line.hasKey)
-            strings.emplace(LowerAscii(line.key, inf->lead), line.fields[0]);
+            strings.emplace(StringLowerCase(line.key, inf->lead), line.fields[0]);
     }
     for (InfSection& each : inf->sections) {
         if (&each == section)
@@ -201,7 +202,7 @@ InfText ReadInfText(const std::string& bytes, FindingSink* findings, const LeadB
 
 const InfSection* FindInfSection(const InfText& inf, const std::string& name) {
     for (const InfSection& section : inf.sections) {
-        if (SameName(section.name, name, inf.lead))
+        if (StringsEqualNoCase(section.name, name, inf.lead))
             return &section;
     }
     return nullptr;
@@ -212,7 +213,7 @@ const InfLine* FindInfKey(const InfSection* section, const std::string& key,
     if (!section)
         return nullptr;
     for (const InfLine& line : section->lines) {
-        if (line.hasKey && SameName(line.key, key, lead))
+        if (line.hasKey && StringsEqualNoCase(line.key, key, lead))
             return &line;
     }
     return nullptr;

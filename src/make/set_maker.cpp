@@ -3,14 +3,16 @@
 #include <algorithm>
 
 #include "check/check_host.h"
-#include "check/exit_codes.h"
 #include "diskette_layout.h"
 #include "driver_model.h"
 #include "extra_file.h"
+#include "make_strings.h"
 #include "set_output.h"
 #include "set_proof.h"
 #include "setup_dat_writer.h"
 #include "szdd_compressor.h"
+#include "tools_common/exit_codes.h"
+#include "tools_common/tool_dirs.h"
 
 namespace {
 
@@ -26,14 +28,7 @@ struct Inputs {
 // Each diskette's files as they are stored: name and bytes.
 typedef std::vector<std::vector<std::pair<std::string, std::string>>> StoredSet;
 
-ExitCode ReportExitCode(const MakeReport& report) {
-    int errors = 0, warnings = 0;
-    for (const FindingSink* sink : {&report.inf, &report.extra, &report.set}) {
-        errors += sink->Count(kError);
-        warnings += sink->Count(kWarning);
-    }
-    return ExitCodeOf(errors, warnings);
-}
+ExitCode ReportExitCode(const MakeReport& report) { return ExitCodeOf(CountReport(report)); }
 
 FindingSink* SinkOf(MakeReport* report, const IntentFile& file) {
     bool extra = !report->extra.file.empty() && file.file == report->extra.file;
@@ -190,4 +185,11 @@ int MakeSet(const MakeOptions& options, MakeReport* report) {
     }
     report->lines.push_back("wrote " + out);
     return ReportExitCode(*report);
+}
+
+FindingCounts CountReport(const MakeReport& report) {
+    FindingCounts counts = {0, 0};
+    for (const FindingSink* sink : {&report.inf, &report.extra, &report.set})
+        counts = CountFindings(sink->findings, counts);
+    return counts;
 }

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "check/code_pages.h"
 #include "driver_intent.h"
+#include "tools_common/code_pages.h"
 
 struct MakeOptions {
     std::string inf, out;
@@ -24,3 +24,6 @@ struct MakeReport {
 
 // Makes the set. Returns its ExitCode; with errors nothing is written.
 int MakeSet(const MakeOptions& options, MakeReport* report);
+
+// The errors and warnings of all the report's findings.
+FindingCounts CountReport(const MakeReport& report);

@@ -1,9 +1,9 @@
 #include "set_proof.h"
 
-#include "check/check_host.h"
-#include "check/code_pages.h"
 #include "config/device_rules.h"
+#include "make_strings.h"
 #include "setupinfo/setup_sizes.h"
+#include "tools_common/tool_dirs.h"
 
 namespace {
 
@@ -13,8 +13,8 @@ const char* FolderName(const IntentFile& file) {
 
 std::string FileRow(const std::string& folder, const std::string& installed, long long size,
                     int diskette, const std::string& label, const LeadBytes& lead) {
-    return folder + "\\" + LowerAscii(installed, lead) + ", " + std::to_string(size) + " bytes, from " +
-           DisketteName(diskette + 1) + " " + Quoted(label);
+    return folder + "\\" + StringLowerCase(installed, lead) + ", " + std::to_string(size) +
+           " bytes, from " + DisketteName(diskette + 1) + " " + Quoted(label);
 }
 
 std::string RegRow(const std::string& root, const std::string& keyPath, bool stores,

@@ -1,5 +1,6 @@
 #include "setup_dat_writer.h"
 
+#include "make_strings.h"
 #include "setupinfo/fields.h"
 #include "setupinfo/setup_text.h"
 

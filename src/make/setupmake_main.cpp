@@ -4,16 +4,18 @@
 #include <cstdio>
 #include <cstring>
 
-#include "check/exit_codes.h"
 #include "set_maker.h"
+#include "tools_common/command_line.h"
+#include "tools_common/exit_codes.h"
 
+// Printed by RefuseCommandLine, with the known code pages in its %s.
 static const char kUsage[] =
     "usage: setupmake [--codepage N] [--setup SETUP_EXE] [--files DIR] [--model NAME]\n"
     "                 [--extra FILE] INF OUT\n"
     "  Makes OUT/disk1, OUT/disk2, ... from INF: setup.dat, the INF and the driver\n"
     "  files, compressed as the platform's compression tool stores them.\n"
     "  --codepage the ANSI code page of the set's users, which the INF and setup.dat\n"
-    "            are written in: 1252 (default), 932, 936, 949 or 950\n"
+    "            are written in: %s\n"
     "  --setup   setup.exe, put on the first diskette\n"
     "  --files   the folder of the driver files (default: the INF's folder)\n"
     "  --model   the model to install, by its description or install section\n"
@@ -62,7 +64,7 @@ static bool ParseArguments(int argc, char** argv, MakeOptions* options, std::str
     return options->codePage != nullptr;
 }
 
-static void PrintFindings(const FindingSink& sink, int* errors, int* warnings) {
+static void PrintFindings(const FindingSink& sink) {
     std::vector<Finding> sorted = sink.findings;
     std::stable_sort(sorted.begin(), sorted.end(),
                      [](const Finding& a, const Finding& b) { return a.line < b.line; });
@@ -70,33 +72,26 @@ static void PrintFindings(const FindingSink& sink, int* errors, int* warnings) {
         std::string where = sink.file.empty() ? "set" : sink.file;
         if (f.line > 0)
             where += " line " + std::to_string(f.line);
-        printf("  %-7s %-18s %s\n", f.severity == kError ? "error" : "warning", where.c_str(),
-               f.text.c_str());
-        *(f.severity == kError ? errors : warnings) += 1;
+        printf("  %-7s %-18s %s\n", SeverityName(f.severity), where.c_str(), f.text.c_str());
     }
 }
 
 int main(int argc, char** argv) {
     MakeOptions options;
     std::string error;
-    if (!ParseArguments(argc, argv, &options, &error)) {
-        if (error.empty())
-            fputs(kUsage, stderr);
-        else
-            fprintf(stderr, "setupmake: %s\n", error.c_str());
-        return kExitErrors;
-    }
+    if (!ParseArguments(argc, argv, &options, &error))
+        return RefuseCommandLine("setupmake", kUsage, error);
     MakeReport report;
     int code = MakeSet(options, &report);
     for (const std::string& line : report.lines)
         printf("%s\n", line.c_str());
     printf("\nFindings\n");
-    int errors = 0, warnings = 0;
     for (const FindingSink* sink : {&report.inf, &report.extra, &report.set})
-        PrintFindings(*sink, &errors, &warnings);
-    if (errors + warnings == 0)
+        PrintFindings(*sink);
+    FindingCounts counts = CountReport(report);
+    if (counts.errors + counts.warnings == 0)
         printf("  none\n");
-    printf("\n%d error%s, %d warning%s%s\n", errors, errors == 1 ? "" : "s", warnings,
-           warnings == 1 ? "" : "s", code == kExitErrors ? ": nothing written" : "");
+    printf("\n%s%s\n", FindingsSummary(counts).c_str(),
+           code == kExitErrors ? ": nothing written" : "");
     return code;
 }

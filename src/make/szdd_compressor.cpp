@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "check/szdd_format.h"
+#include "tools_common/szdd_format.h"
 
 namespace {
 

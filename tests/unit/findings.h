@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "check/check_plan.h"
+#include "tools_common/findings.h"
 
 // Whether the list holds a finding of that severity on that line whose text holds text.
 inline bool HasFinding(const std::vector<Finding>& findings, Severity severity, int line,

@@ -114,7 +114,7 @@ TEST(SetupMake, RegistryLinesAreWrittenAsTheProgramReadsThem) {
         std::string written = made.setupDat.substr(made.setupDat.rfind("\r\n", end - 1) + 2);
         written.resize(written.size() - 2);
         EXPECT_EQ(c.written ? c.written : "[Driver.AddReg]", written);
-        EXPECT_EQ(c.written ? 0 : 1, made.findings.Count(kError)) << Shown(made.findings);
+        EXPECT_EQ(c.written ? 0 : 1, made.findings.Counts().errors) << Shown(made.findings);
     }
 }
 
@@ -196,7 +196,7 @@ TEST(SetupMake, WhatSetupDatCannotSayIsReportedOnItsLine) {
         const std::vector<Finding>& found = made.findings.findings;
         EXPECT_TRUE(c.text.empty() ? found.empty() : HasFinding(found, c.severity, c.at, c.text))
             << Shown(made.findings);
-        EXPECT_EQ(c.errors, made.findings.Count(kError)) << Shown(made.findings);
+        EXPECT_EQ(c.errors, made.findings.Counts().errors) << Shown(made.findings);
     }
 }
 
@@ -213,7 +213,7 @@ TEST(SetupMake, ModelsAreChosenByDescriptionOrInstallSection) {
         Made made = Make(inf + "[Other.Install]\n", c.model);
         if (c.productName)
             EXPECT_NE(std::string::npos, made.setupDat.find(c.productName)) << made.setupDat;
-        EXPECT_EQ(c.error ? 1 : 0, made.findings.Count(kError)) << Shown(made.findings);
+        EXPECT_EQ(c.error ? 1 : 0, made.findings.Counts().errors) << Shown(made.findings);
         if (c.error)
             EXPECT_EQ(0u, made.findings.findings[0].text.find(c.error)) << Shown(made.findings);
     }
@@ -224,7 +224,7 @@ TEST(SetupMake, ADisketteHoldsItsClustersAndNotOneMore) {
     for (long long last : {0, 512, 513}) {
         FindingSink findings;
         CheckDisketteSpace(1, {{"a.dr_", 2846 * 512 - 1}, {"b.dr_", last}}, &findings);
-        EXPECT_EQ(last > 512 ? 1 : 0, findings.Count(kError)) << last;
+        EXPECT_EQ(last > 512 ? 1 : 0, findings.Counts().errors) << last;
     }
 }
 
@@ -245,7 +245,7 @@ TEST(SetupMake, TheProofReportsEachDifferenceFromTheInf) {
     std::filesystem::remove_all(dir);
     FindingSink proof;
     CompareWithIntent(plan, made.intent, made.set, &proof);
-    EXPECT_EQ(3, proof.Count(kError)) << Shown(proof);
+    EXPECT_EQ(3, proof.Counts().errors) << Shown(proof);
     for (const char* difference : {"reads ProductName as \"Card 101\", not \"Card 100\"",
                                    "card.drv, 99 bytes, from disk1 \"Disk One\" where the INF says "
                                    "System\\card.drv, 100 bytes",

@@ -1,6 +1,8 @@
 // The exit codes of setupcheck and setupmake.
 #pragma once
 
+#include "findings.h"
+
 enum ExitCode {
     kExitClean = 0,     // nothing found
     kExitWarnings = 1,  // warnings only
@@ -8,6 +10,6 @@ enum ExitCode {
 };
 
 // The exit code for that many errors and warnings.
-inline ExitCode ExitCodeOf(int errors, int warnings) {
-    return errors > 0 ? kExitErrors : warnings > 0 ? kExitWarnings : kExitClean;
+inline ExitCode ExitCodeOf(const FindingCounts& counts) {
+    return counts.errors > 0 ? kExitErrors : counts.warnings > 0 ? kExitWarnings : kExitClean;
 }

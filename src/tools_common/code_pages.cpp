@@ -38,14 +38,14 @@ const CodePage* ParseCodePage(const char* text, std::string* error) {
     return page;
 }
 
-void StripTrailingSeparators(std::string* path, const LeadBytes& lead) {
-    for (;;) {
-        const char* last = path->c_str();
-        for (const char* p = last; *p; p += CharSizeOf(p, lead))
-            last = p;
-        if (path->size() <= 1 || last != path->c_str() + path->size() - 1 ||
-            (*last != '\\' && *last != '/'))
-            return;
-        path->pop_back();
+std::string CodePageChoices() {
+    const size_t count = sizeof kCodePages / sizeof kCodePages[0];
+    std::string choices;
+    for (size_t i = 0; i < count; i++) {
+        choices += i == 0 ? "" : i + 1 < count ? ", " : " or ";
+        choices += std::to_string(kCodePages[i].number);
+        if (kCodePages[i].number == kDefaultCodePage)
+            choices += " (default)";
     }
+    return choices;
 }

@@ -7,7 +7,7 @@
 // The header: the magic, the method byte, the last letter of the name that
 // the stored name replaces by '_' (or 0), and the size after expansion.
 const unsigned char kSzddMagic[8] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33};
-const int kSzddMethodAt = 8;
+const int kSzddMethodAt = sizeof kSzddMagic;
 const unsigned char kSzddMethod = 'A';  // the LZSS that follows
 const int kSzddLastLetterAt = 9;
 const int kSzddSizeAt = 10;

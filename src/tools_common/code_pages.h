@@ -24,7 +24,6 @@ const CodePage* FindCodePage(int number);
 // that lists the known numbers, for anything else.
 const CodePage* ParseCodePage(const char* text, std::string* error);
 
-// Takes the backslashes and slashes off the end of a path, but for its first
-// character, walking by characters: the second byte of a character is no
-// backslash.
-void StripTrailingSeparators(std::string* path, const LeadBytes& lead);
+// The known code pages as the usage texts list them:
+// "1252 (default), 932, 936, 949 or 950".
+std::string CodePageChoices();
