@@ -2,10 +2,7 @@
 // walks of code_page.cpp, so that a program that needs only those (setup.exe
 // compares names with the system's own function) does not carry these.
 #include "code_page.h"
-
-static char FoldAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
-}
+#include "text.h"
 
 bool BytesEqualNoCase(const char* a, const char* b, long cb, const LeadBytes& lead) {
     const unsigned char* pa = (const unsigned char*)a;
@@ -15,32 +12,25 @@ bool BytesEqualNoCase(const char* a, const char* b, long cb, const LeadBytes& le
         if (size != CharSize(pb + i, cb - i, lead))
             return false;
         if (size == 2 ? pa[i] != pb[i] || pa[i + 1] != pb[i + 1]
-                      : FoldAscii(a[i]) != FoldAscii(b[i]))
+                      : LowerAscii(a[i]) != LowerAscii(b[i]))
             return false;
     }
     return true;
 }
 
-static long LengthOf(const char* text) {
-    long cch = 0;
-    while (text[cch] != '\0')
-        cch++;
-    return cch;
-}
-
 bool TextEqualNoCase(const char* a, const char* b, const LeadBytes& lead) {
-    long cch = LengthOf(a);
-    return cch == LengthOf(b) && BytesEqualNoCase(a, b, cch, lead);
+    long cch = TextLength(a);
+    return cch == TextLength(b) && BytesEqualNoCase(a, b, cch, lead);
 }
 
 void BytesLowerCase(char* text, long cb, const LeadBytes& lead) {
     for (long i = 0, size; i < cb; i += size) {
         size = CharSize((const unsigned char*)text + i, cb - i, lead);
         if (size == 1)
-            text[i] = FoldAscii(text[i]);
+            text[i] = LowerAscii(text[i]);
     }
 }
 
 void TextLowerCase(char* text, const LeadBytes& lead) {
-    BytesLowerCase(text, LengthOf(text), lead);
+    BytesLowerCase(text, TextLength(text), lead);
 }

@@ -127,10 +127,6 @@ const char* TextFind(const char* haystack, const char* needle) {
     return nullptr;
 }
 
-static char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
-}
-
 bool TextEqual(const char* a, const char* b) {
     for (; *a && *a == *b; a++, b++) {
     }

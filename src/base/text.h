@@ -24,6 +24,11 @@ const char* TextFind(const char* haystack, const char* needle);
 // Compares two texts exactly, case included.
 bool TextEqual(const char* a, const char* b);
 
+// c with A to Z made a to z; every other byte as it is.
+inline char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
+}
+
 // Compares two texts, ignoring the case of the letters A to Z.
 bool TextEqualNoCaseAscii(const char* a, const char* b);
 
