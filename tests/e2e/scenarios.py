@@ -239,7 +239,7 @@ def check_files(fail, run, s, before, after):
     fail.equal(sorted(s.get("files", [])), sorted(changed), "files made or rewritten")
     for name in changed & set(s.get("files", [])):
         original = s.get("renamed", {}).get(name) or os.path.basename(name).replace("oem", "")
-        # A file the scenario made itself (the Big5 INF, the large file on A:), else the sample.
+        # A file the scenario made itself (the large file on A:), else the sample.
         source = next(p for p in (run.work + "/" + original, run.file("A:\\" + original),
                                   SAMPLES + "/" + original) if os.path.exists(p))
         fail.check(read(run.windows + "/" + name) == read(source), name + " installed as " + source)
@@ -284,7 +284,7 @@ def check_config(fail, s, before, after):
     fail.equal({(driver + "\\" + key).rstrip("\\"): values for driver in INSTANCES.values()
                 for key, values in s["registry"].items()}, registry[CLASS_KEY], "the display class")
     applied = (dict({"prograph64": {"Version": "1.00"}}, **s.get("software", {})),
-               {"": {"": s.get("inf_product", PRODUCT) + " display settings"}})
+               {"": {"": PRODUCT + " display settings"}})
     fail.equal(applied if s["registry"] != PLAIN_DRIVER_KEY else ({}, {}),
                (registry[SOFTWARE_KEY], registry[CLASSES_KEY]), "HKLM and HKCR lines")
 
@@ -332,7 +332,7 @@ def list_driver_twice(text):
 # Japanese Windows 95 (code page 932), where the second byte of ー and ソ is "[" and "\\": the
 # sample set with a product, labels, two listed files, registry values and a key in Japanese,
 # each followed by more lines. The listed files are the samples renamed.
-CJK_LOCALES = {932: "ja_JP.UTF-8", 950: "zh_TW.UTF-8"}
+CJK_LOCALES = {932: "ja_JP.UTF-8"}
 JA_PRODUCT, JA_LABEL = "ケルモ スーパーVGA", "ケルモ ドライバー・ソフト ディスク %d"
 JA_FILES = {"kelmo.tx_": "スーパー.tx_", "kelmo32.dl_": "ドライバーソフト.dl_"}
 IN_JAPANESE = replacing({
@@ -341,13 +341,6 @@ IN_JAPANESE = replacing({
     "HKR,,DevLoader,,*vdd\r\n": "HKR,,DevLoader,,*vdd\r\nHKR,,ドライバー,,スーパー\r\n",
     "HKCR,": "HKLM,Software\\\\Kelmo\\\\表示,モード,,スーパーVGA\r\nHKCR,",
     **{"," + stored: "," + JA_FILES[stored] for stored in JA_FILES}})
-
-# Traditional Chinese Windows 95 (code page 950): the sample INF in Big5 with the product
-# 圖形加速卡, whose 加 ends in "[", disk labels and a key 功能, whose 功 ends in "\\".
-BIG5_PRODUCT = "圖形加速卡"
-IN_BIG5 = replacing({
-    '"Kelmo ProGraph 64"': '"%s"' % BIG5_PRODUCT, '"Kelmo Windows 95 Disk': '"圖形加速卡 磁片',
-    "HKCR,": "HKLM,Software\\Kelmo\\功能,名稱,,%KelmoProGraph64%\r\nHKCR,"})
 
 MISSING = "Can't find section: [%s]"
 # A large file, first on the System list, during which the power fails.
@@ -404,12 +397,6 @@ SCENARIOS = {
         files=["inf/oemkelmo.inf", "kelmotry.exe", "スーパー.txt", "readme.1st", DRV, VXD,
                "system32/ドライバーソフト.dll", "system32/kelmo.inf"],
         renamed={"スーパー.txt": "kelmo.txt", "system32/ドライバーソフト.dll": "kelmo32.dll"}),
-    # A set made by setupmake.exe from the sample INF in Big5, installed on the NT family:
-    # exactly the INF's files and values.
-    "big5": dict(
-        from_inf=True, code_page=950, product=BIG5_PRODUCT, inf_product=BIG5_PRODUCT,
-        registry=DRIVER_KEY, boxes=[readme_box(BIG5_PRODUCT)], software={"功能": {"名稱": BIG5_PRODUCT}},
-        files=["inf/oemkelmo.inf", "kelmotry.exe", "kelmo.txt", DRV, VXD, "system32/kelmo32.dll"]),
 }
 
 
@@ -431,28 +418,11 @@ def laid_out_set(run, s):
     return ["disk:" + run.diskette(disk)[1] for disk in s["changes"]]
 
 
-def set_from_inf(run):
-    """The diskettes setupmake.exe makes, under Wine, from the sample INF in Big5 and
-    setup.exe, all in A: (each diskette's files at its root)."""
-    dos = lambda path: "Z:" + path.replace("/", "\\")
-    text = read(SAMPLES + "/kelmo.inf").decode("ascii").replace("\r\n", "\n").replace("\n", "\r\n")
-    pathlib.Path(run.work + "/kelmo.inf").write_bytes(IN_BIG5(text).encode("cp950"))
-    made = run.wine(run.build + "/setupmake.exe", "--codepage", "950", "--files", dos(SAMPLES),
-                    "--setup", dos(run.build + "/setup.exe"), dos(run.work + "/kelmo.inf"),
-                    dos(run.work + "/set"))
-    if made.returncode != 0:
-        raise RuntimeError("setupmake.exe: exit code %d\n%s" % (made.returncode, made.stdout.decode()))
-    for disk in sorted(os.listdir(run.work + "/set")):
-        shutil.copytree(run.work + "/set/" + disk, run.file("A:\\"), dirs_exist_ok=True)
-
-
 def prepare_diskette(run, s):
-    """The sample set in A:, both its diskettes in one, unless the scenario changes diskettes
-    or makes its set from the INF; returns the answers to the message boxes."""
+    """The sample set in A:, both its diskettes in one, unless the scenario changes
+    diskettes; returns the answers to the message boxes."""
     if "layout" in s:
         return laid_out_set(run, s)
-    if s.get("from_inf"):
-        return set_from_inf(run) or []
     for disk in sorted(glob.glob(run.build + "/diskette/disk*")):
         shutil.copytree(disk, run.file("A:\\"), dirs_exist_ok=True)
     if "remove" in s:

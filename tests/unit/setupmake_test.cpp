@@ -200,25 +200,6 @@ TEST(SetupMake, WhatSetupDatCannotSayIsReportedOnItsLine) {
     }
 }
 
-TEST(SetupMake, ModelsAreChosenByDescriptionOrInstallSection) {
-    std::string inf = Edited(kInf, "%Card%=", "Other=Other.Install, PCI\\VEN_1A2B&DEV_3C4E\n%Card%=");
-    const struct { int line; const char *model, *productName, *error; } cases[] = {
-        {__LINE__, "card 100", "ProductName=Card 100\r\n", nullptr},
-        {__LINE__, "OTHER.INSTALL", "ProductName=Other\r\n", nullptr},
-        {__LINE__, "Card", nullptr, "no model is described or installed as \"Card\"; the INF lists:\n"
-                                    "      \"Other\", install section Other.Install, line 7"},
-    };
-    for (const auto& c : cases) {
-        testing::ScopedTrace row(__FILE__, c.line, c.model);
-        Made made = Make(inf + "[Other.Install]\n", c.model);
-        if (c.productName)
-            EXPECT_NE(std::string::npos, made.setupDat.find(c.productName)) << made.setupDat;
-        EXPECT_EQ(c.error ? 1 : 0, made.findings.Counts().errors) << Shown(made.findings);
-        if (c.error)
-            EXPECT_EQ(0u, made.findings.findings[0].text.find(c.error)) << Shown(made.findings);
-    }
-}
-
 // A diskette holds 2847 clusters of 512 bytes, each file whole ones.
 TEST(SetupMake, ADisketteHoldsItsClustersAndNotOneMore) {
     for (long long last : {0, 512, 513}) {
@@ -251,13 +232,6 @@ TEST(SetupMake, TheProofReportsEachDifferenceFromTheInf) {
                                    "System\\card.drv, 100 bytes",
                                    "writes HKR\\ \"Ver\" = \"4.1\" where the INF says HKR\\ \"Ver\" = \"4.0\""})
         EXPECT_NE(std::string::npos, Shown(proof).find(difference)) << difference;
-}
-
-TEST(SetupMake, OemsetupInfNeverTakesANameWindowsGivesItsOwn) {
-    const char* const cases[][2] = {{"kelmo.inf", "oemkelmo.inf"}, {"OEMSETUP.INF", "oemoemse.inf"},
-                                    {"my-card.inf", "oemmycar.inf"}, {"12.inf", "oemx12.inf"}};
-    for (const auto& c : cases)
-        EXPECT_EQ(c[1], OemsetupName(c[0])) << c[0];
 }
 
 }  // namespace

@@ -122,24 +122,6 @@ TEST_F(ConfigTest, EveryInstanceIsRegisteredAndItsDriverKeyGetsTheLines) {
               Dump(HKEY_LOCAL_MACHINE, kDevices));
 }
 
-// Any HKR line makes the driver key, whatever else it holds.
-TEST_F(ConfigTest, AnyHkrLineMakesTheDriverKey) {
-    AddInstance("BUS_01", "DISPLAY\\7701");
-    for (const char* line : {"HKR", "HKR,Sub,Name", "HKR,Sub,Name,0"}) {
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, DriverKey("7701").c_str());
-        Register(std::string(kEnumPci) + "[Driver.AddReg]\r\n" + line + "\r\n");
-        EXPECT_EQ("[]\n", Dump(HKEY_LOCAL_MACHINE, DriverKey("7701"))) << line;
-    }
-}
-
-// Without [Driver.AddReg] a box would show if any line were applied.
-TEST_F(ConfigTest, NoDeviceKeyOrNoInstancesWriteNothingQuietly) {
-    EXPECT_EQ("", Register(kEnumPci));
-    AddInstance("BUS_01", "DISPLAY\\7701");
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, (kDevices + std::string("\\BUS_01")).c_str());
-    EXPECT_EQ("", Register(kEnumPci));
-}
-
 // A load line over 255 characters stays whole, even holding the program in its
 // first 255: it would be written back cut if taken as read.
 TEST_F(ConfigTest, LoadLineIsMadeOrLeftWholeWhenTooLong) {
