@@ -104,8 +104,7 @@ static bool IsScheduled(const char* schedule, long cbSchedule, const char* name)
 // in the folder, keeping every one the restart is still to rename.
 static void DeleteUnfinishedFiles(const char* folder, const char* schedule, long cbSchedule) {
     char pattern[kPathSize];
-    if (!TextCopy(pattern, sizeof pattern, folder) ||
-        !TextAppend(pattern, sizeof pattern, "\\kel*.tmp"))
+    if (!TextFormat(pattern, sizeof pattern, "%s\\%s*.tmp", folder, kNewFilePrefix))
         return;
     WIN32_FIND_DATAA found;
     HANDLE find = FindFirstFileA(pattern, &found);
@@ -115,8 +114,7 @@ static void DeleteUnfinishedFiles(const char* folder, const char* schedule, long
         char path[kPathSize];
         if (IsTempName(found.cFileName, kNewFilePrefix) &&
             !IsScheduled(schedule, cbSchedule, found.cFileName) &&
-            TextCopy(path, sizeof path, folder) && TextAppend(path, sizeof path, "\\") &&
-            TextAppend(path, sizeof path, found.cFileName))
+            TextFormat(path, sizeof path, "%s\\%s", folder, found.cFileName))
             gFileCalls->deleteFile(path);
     } while (FindNextFileA(find, &found));
     FindClose(find);
@@ -131,7 +129,7 @@ void DeleteUnfinishedFilesOfEarlierRuns() {
     char inf[kPathSize];
     for (const char* folder : folders) {
         DeleteUnfinishedFiles(folder, schedule, cbSchedule);
-        if (TextCopy(inf, sizeof inf, folder) && TextAppend(inf, sizeof inf, "\\inf"))
+        if (TextFormat(inf, sizeof inf, "%s\\inf", folder))
             DeleteUnfinishedFiles(inf, schedule, cbSchedule);
     }
 }
