@@ -18,7 +18,6 @@ struct FindingSink {
 
     void Error(int line, const std::string& text) { findings.push_back({kError, line, text}); }
     void Warning(int line, const std::string& text) { findings.push_back({kWarning, line, text}); }
-    FindingCounts Counts() const { return CountFindings(findings); }
 };
 
 // One file the set installs.

@@ -18,8 +18,8 @@ SOFTWARE_KEY = r"HKEY_LOCAL_MACHINE\Software\Kelmo"
 CLASSES_KEY = r"HKEY_CLASSES_ROOT\KelmoProGraph.Settings"
 # Wine, like Windows NT, keeps the [windows] section of win.ini (the load line) here.
 WIN_INI_KEY = r"HKEY_CURRENT_USER\Software\Microsoft\Windows NT\CurrentVersion\Windows"
-# How reg.exe names the unnamed value, in English, Japanese and Chinese.
-DEFAULT_VALUE = ("(Default)", "(既定)", "(預設)")
+# How reg.exe names the unnamed value, in English and Japanese.
+DEFAULT_VALUE = ("(Default)", "(既定)")
 RENAMES_KEY = r"HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Session Manager"
 
 FINAL_MESSAGE = (
@@ -239,9 +239,8 @@ def check_files(fail, run, s, before, after):
     fail.equal(sorted(s.get("files", [])), sorted(changed), "files made or rewritten")
     for name in changed & set(s.get("files", [])):
         original = s.get("renamed", {}).get(name) or os.path.basename(name).replace("oem", "")
-        # A file the scenario made itself (the large file on A:), else the sample.
-        source = next(p for p in (run.work + "/" + original, run.file("A:\\" + original),
-                                  SAMPLES + "/" + original) if os.path.exists(p))
+        # A file the scenario put on A: itself (the large file), else the sample.
+        source = next(p for p in (run.file("A:\\" + original), SAMPLES + "/" + original) if os.path.exists(p))
         fail.check(read(run.windows + "/" + name) == read(source), name + " installed as " + source)
 
 

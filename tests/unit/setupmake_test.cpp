@@ -114,7 +114,7 @@ TEST(SetupMake, RegistryLinesAreWrittenAsTheProgramReadsThem) {
         std::string written = made.setupDat.substr(made.setupDat.rfind("\r\n", end - 1) + 2);
         written.resize(written.size() - 2);
         EXPECT_EQ(c.written ? c.written : "[Driver.AddReg]", written);
-        EXPECT_EQ(c.written ? 0 : 1, made.findings.Counts().errors) << Shown(made.findings);
+        EXPECT_EQ(c.written ? 0 : 1, CountFindings(made.findings.findings).errors) << Shown(made.findings);
     }
 }
 
@@ -196,7 +196,7 @@ TEST(SetupMake, WhatSetupDatCannotSayIsReportedOnItsLine) {
         const std::vector<Finding>& found = made.findings.findings;
         EXPECT_TRUE(c.text.empty() ? found.empty() : HasFinding(found, c.severity, c.at, c.text))
             << Shown(made.findings);
-        EXPECT_EQ(c.errors, made.findings.Counts().errors) << Shown(made.findings);
+        EXPECT_EQ(c.errors, CountFindings(made.findings.findings).errors) << Shown(made.findings);
     }
 }
 
@@ -205,7 +205,7 @@ TEST(SetupMake, ADisketteHoldsItsClustersAndNotOneMore) {
     for (long long last : {0, 512, 513}) {
         FindingSink findings;
         CheckDisketteSpace(1, {{"a.dr_", 2846 * 512 - 1}, {"b.dr_", last}}, &findings);
-        EXPECT_EQ(last > 512 ? 1 : 0, findings.Counts().errors) << last;
+        EXPECT_EQ(last > 512 ? 1 : 0, CountFindings(findings.findings).errors) << last;
     }
 }
 
@@ -226,7 +226,7 @@ TEST(SetupMake, TheProofReportsEachDifferenceFromTheInf) {
     std::filesystem::remove_all(dir);
     FindingSink proof;
     CompareWithIntent(plan, made.intent, made.set, &proof);
-    EXPECT_EQ(3, proof.Counts().errors) << Shown(proof);
+    EXPECT_EQ(3, CountFindings(proof.findings).errors) << Shown(proof);
     for (const char* difference : {"reads ProductName as \"Card 101\", not \"Card 100\"",
                                    "card.drv, 99 bytes, from disk1 \"Disk One\" where the INF says "
                                    "System\\card.drv, 100 bytes",
